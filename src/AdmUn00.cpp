@@ -1,0 +1,391 @@
+#include "AdmUn00.h"
+
+#include "AdmUnMn.h"
+#include "ArredondaControle.h"
+#include "Bevel.h"
+#include "BitBtn.h"
+#include "CreationScaling.h"
+#include "DesignColor.h"
+#include "DesignFont.h"
+#include "Edit.h"
+#include "ImageBox.h"
+#include "Panel.h"
+#include "SpeedButton.h"
+#include "UiTimer.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+
+#include <cstdio>
+#include <set>
+
+QPointer<TAdmFor00> AdmFor00;
+
+namespace {
+
+constexpr std::uint32_t kWindowColor = 0x2D0000;   // dark blue
+constexpr std::uint32_t kHourPanelColor = 0xECECFF; // light rose
+constexpr std::uint32_t kFieldRestColor = 0xF3F3F3; // light grey
+const QColor kYellow(255, 255, 0);
+const QColor kNavy(0, 0, 128);
+const QColor kWhite(255, 255, 255);
+
+// Labels that take the size of their text; the others keep their box.
+const char* const kAutoSize = "autoSize";
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QFont& font, const QColor& color,
+                  const QRect& box, bool autoSize)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, color);
+    label->setPalette(p);
+    label->setGeometry(box);
+    label->setProperty(kAutoSize, autoSize);
+    if (autoSize)
+        label->adjustSize();
+    return label;
+}
+
+void SetTextColor(QWidget* w, const QColor& color, QPalette::ColorRole role)
+{
+    QPalette p = w->palette();
+    p.setColor(role, color);
+    w->setPalette(p);
+}
+
+// Drawn in place of a check picture that cannot be loaded: a clear box, or a
+// box with a tick.
+QImage StandInCheckPicture(bool checked)
+{
+    QImage img(62, 70, QImage::Format_RGB32);
+    img.fill(QColor(240, 240, 240));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kNavy, 4));
+    p.drawRect(QRectF(8, 12, 46, 46));
+    if (checked) {
+        p.setPen(QPen(kNavy, 7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({QPointF(17, 35), QPointF(28, 47), QPointF(46, 22)}));
+    }
+    return img;
+}
+
+} // namespace
+
+ScreenMetrics ScreenMetrics::Primary()
+{
+    ScreenMetrics m;
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        m.width = s->geometry().width();
+        m.height = s->geometry().height();
+        m.workArea = s->availableGeometry();
+    }
+    return m;
+}
+
+TAdmFor00::TAdmFor00(const QString& dataRoot, const ScreenMetrics& screen)
+    : Form(nullptr, Qt::Window, 0, true)
+    , SettingsRecord(dataRoot.toStdU16String())
+    , dataRoot_(dataRoot)
+    , screen_(screen)
+{
+    AdmFor00 = this;
+    setWindowTitle(QStringLiteral("AdmFor00"));
+    setObjectName(QStringLiteral("AdmFor00"));
+    setAutoFillBackground(true);
+    SetTextColor(this, DesignColor(kWindowColor), QPalette::Window);
+    setFont(DesignFont(QStringLiteral("Tahoma"), 11));
+    resize(805, 426);
+
+    CreateControls();
+    BindEvents();
+    FormCreate(this);
+}
+
+void TAdmFor00::CreateControls()
+{
+    const QString light = QStringLiteral("Segoe UI Light");
+
+    LSub = MakeLabel(this, QStringLiteral("CONFIGURAÇÃO DO QUORVELO"), DesignFont(light, 27, FontStyle::Underline),
+                     kYellow, QRect(8, 8, 786, 49), false);
+    LSub->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    Bevel1 = new Bevel(this);
+    Bevel1->setGeometry(8, 63, 773, 82);
+
+    ChePsi = new ImageBox(this);
+    ChePsi->setGeometry(467, 342, 31, 32);
+    ChePsi->hide();
+
+    Label1 = MakeLabel(this,
+                       QStringLiteral("Preencha as horas e minutos que vc deseja que o chame para fazer os exercícios (ESC retorna)"),
+                       DesignFont(light, 16), kYellow, QRect(30, 179, 627, 21), true);
+
+    ApreAuto = new SpeedButton(this, QStringLiteral("CLIQUE PARA A APRESENTAÇÃO AUTOMÁTICA OU NÃO"));
+    ApreAuto->setGeometry(30, 92, 400, 35);
+    ApreAuto->setFont(DesignFont(light, 16));
+    SetTextColor(ApreAuto, kNavy, QPalette::ButtonText);
+    ApreAuto->setCursor(Qt::PointingHandCursor);
+
+    CheApr = new ImageBox(this);
+    CheApr->setGeometry(436, 92, 31, 35);
+
+    Man = new Panel(this, QStringLiteral("FECHA"), DesignColor(kWindowColor), kWhite);
+    Man->setGeometry(30, 368, 212, 50);
+    Man->setFont(DesignFont(light, 20, FontStyle::Bold));
+    Man->InnerBevelSunken = true;
+    Man->setCursor(Qt::ArrowCursor);
+
+    BitBtn1 = new BitBtn(this, QStringLiteral("GRAVA DADOS"));
+    BitBtn1->setGeometry(648, 368, 133, 50);
+    BitBtn1->setFont(DesignFont(light, 20));
+    SetTextColor(BitBtn1, kNavy, QPalette::ButtonText);
+    BitBtn1->setCursor(Qt::PointingHandCursor);
+
+    TelaHorIni = new Panel(this, QString(), DesignColor(kHourPanelColor), kWhite);
+    TelaHorIni->setGeometry(30, 206, 751, 107);
+    TelaHorIni->setFont(DesignFont(light, 20, FontStyle::Bold));
+
+    // Labels of the hour panel, then its twelve time fields.
+    struct LabelSpec { QLabel** field; int left, top, width, height; const char* text; int px; bool bold; bool autoSize; };
+    const LabelSpec labels[] = {
+        {&Label14, 15, 1, 39, 25, "Hora", 19, false, true},
+        {&L1, 14, 351, 200, 22, "", 16, false, false},
+        {&L2, 14, 371, 200, 21, "", 16, false, false},
+        {&Label2, 127, 0, 74, 25, "Minuto(s)", 19, false, true},
+        {&Label3, 98, 17, 15, 37, ": ", 27, true, true},
+        {&Label9, 98, 65, 15, 37, ": ", 27, true, true},
+        {&Label4, 282, 1, 39, 25, "Hora", 19, false, true},
+        {&Label5, 365, 17, 15, 37, ": ", 27, true, true},
+        {&Label6, 394, 0, 74, 25, "Minuto(s)", 19, false, true},
+        {&Label7, 365, 65, 15, 37, ": ", 27, true, true},
+        {&Label8, 530, 1, 39, 25, "Hora", 19, false, true},
+        {&Label10, 613, 17, 15, 37, ": ", 27, true, true},
+        {&Label11, 642, 0, 74, 25, "Minuto(s)", 19, false, true},
+        {&Label12, 613, 65, 15, 37, ": ", 27, true, true},
+    };
+    for (const auto& s : labels) {
+        *s.field = MakeLabel(TelaHorIni, QString::fromUtf8(s.text),
+                             DesignFont(light, s.px, s.bold ? FontStyle::Bold : FontStyle::Regular), kNavy,
+                             QRect(s.left, s.top, s.width, s.height), s.autoSize);
+    }
+
+    struct FieldSpec { Edit** field; const char* name; int left, top; };
+    const FieldSpec fields[] = {
+        {&H1, "H1", 15, 26},  {&M1, "M1", 127, 26}, {&H2, "H2", 17, 74},  {&M2, "M2", 127, 74},
+        {&H3, "H3", 282, 26}, {&M3, "M3", 394, 26}, {&H4, "H4", 282, 74}, {&M4, "M4", 394, 74},
+        {&H5, "H5", 530, 26}, {&M5, "M5", 642, 26}, {&H6, "H6", 530, 74}, {&M6, "M6", 642, 74},
+    };
+    for (const auto& s : fields) {
+        auto* edit = new Edit(TelaHorIni);
+        edit->setObjectName(QString::fromLatin1(s.name));
+        edit->setFont(DesignFont(light, 16));
+        edit->setGeometry(s.left, s.top, 65, EditHeightForFont(16));
+        edit->SetColor(DesignColor(kFieldRestColor));
+        SetTextColor(edit, kNavy, QPalette::Text);
+        *s.field = edit;
+    }
+    hours_ = {H1, H2, H3, H4, H5, H6};
+    minutes_ = {M1, M2, M3, M4, M5, M6};
+
+    AprChe = new QCheckBox(QStringLiteral("AprChe"), this);
+    AprChe->setGeometry(496, 100, 31, 27);
+    AprChe->setFont(DesignFont(QStringLiteral("Tahoma"), 11));
+    AprChe->hide();
+
+    // Tab order: the save button, then the twelve fields; the rest are no tab stops.
+    setTabOrder(BitBtn1, H1);
+    QWidget* previous = H1;
+    for (QWidget* w : {M1, H2, M2, H3, M3, H4, M4, H5, M5, H6, M6}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
+    setTabOrder(M6, AprChe);
+
+    TemAbre = new UiTimer(this, 1, true);
+    TempFecha = new UiTimer(this, 1, false);
+
+    const std::pair<QWidget*, const char*> names[] = {
+        {LSub, "LSub"}, {Bevel1, "Bevel1"}, {ChePsi, "ChePsi"}, {Label1, "Label1"}, {ApreAuto, "ApreAuto"},
+        {CheApr, "CheApr"}, {Man, "Man"}, {BitBtn1, "BitBtn1"}, {TelaHorIni, "TelaHorIni"}, {AprChe, "AprChe"},
+        {Label14, "Label14"}, {L1, "L1"}, {L2, "L2"}, {Label2, "Label2"}, {Label3, "Label3"}, {Label9, "Label9"},
+        {Label4, "Label4"}, {Label5, "Label5"}, {Label6, "Label6"}, {Label7, "Label7"}, {Label8, "Label8"},
+        {Label10, "Label10"}, {Label11, "Label11"}, {Label12, "Label12"},
+    };
+    for (const auto& [w, name] : names)
+        w->setObjectName(QString::fromLatin1(name));
+    TemAbre->setObjectName(QStringLiteral("TemAbre"));
+    TempFecha->setObjectName(QStringLiteral("TempFecha"));
+}
+
+void TAdmFor00::BindEvents()
+{
+    OnActivate = [this](QObject* s) { FormActivate(s); };
+    OnClose = [this](QObject* s, CloseAction& a) { FormClose(s, a); };
+    TemAbre->OnTimer = [this](QObject* s) { TemAbreTimer(s); };
+    TempFecha->OnTimer = [this](QObject* s) { TempFechaTimer(s); };
+    Man->OnClick = [this](QObject* s) { ManClick(s); };
+    ApreAuto->OnClick = [this](QObject* s) { ApreAutoClick(s); };
+    BitBtn1->OnClick = [this](QObject* s) { BitBtn1Click(s); };
+}
+
+void TAdmFor00::FormCreate(QObject*)
+{
+    ScreenWidth = kDesignScreenWidth;
+    ScreenHeight = kDesignScreenHeight;
+    const ScaleRatio ratio = CreationScaling(screen_.width, screen_.workArea.height());
+    if (ratio.IsIdentity())
+        return;
+
+    for (QWidget* w : findChildren<QWidget*>()) {
+        const QRect g = w->geometry();
+        const LayoutBox box = ScaleBox({g.x(), g.y(), g.width(), g.height()}, ratio);
+        QFont f = w->font();
+        const int px = ScaleFontHeight(f.pixelSize(), ratio);
+        f.setPixelSize(px);
+        w->setFont(f);
+        int height = box.height;
+        if (qobject_cast<Edit*>(w))
+            height = EditHeightForFont(px);   // an edit's height follows its font
+        w->setGeometry(box.left, box.top, box.width, height);
+        if (w->property(kAutoSize).toBool())
+            w->adjustSize();
+    }
+    QFont own = font();
+    own.setPixelSize(ScaleFontHeight(own.pixelSize(), ratio));
+    setFont(own);
+    resize(ratio.Apply(width()), ratio.Apply(height()));
+}
+
+void TAdmFor00::MostraPrimeiraVez()
+{
+    PlaceOnWorkArea();
+    // The work area may change (taskbar moved, display scaling changed): keep covering it.
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        connect(s, &QScreen::availableGeometryChanged, this, &TAdmFor00::PlaceOnWorkArea, Qt::UniqueConnection);
+    show();
+    activateWindow();   // showing alone does not activate everywhere (X11 without a window manager)
+}
+
+void TAdmFor00::PlaceOnWorkArea()
+{
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        setGeometry(s->availableGeometry());
+}
+
+void TAdmFor00::TemAbreTimer(QObject*)
+{
+    const auto next = static_cast<std::uint8_t>(Opacity.Value() + 5);
+    Opacity.SetValue(next);
+    if (next <= 245)
+        return;
+    Opacity.SetValue(255);
+    Opacity.SetApplied(false);
+    TemAbre->SetEnabled(false);
+}
+
+void TAdmFor00::IniciaFechamento()
+{
+    Opacity.SetApplied(true);
+    TempFecha->SetEnabled(false);
+    TempFecha->SetEnabled(true);
+}
+
+void TAdmFor00::ManClick(QObject*)
+{
+    IniciaFechamento();
+}
+
+void TAdmFor00::TempFechaTimer(QObject*)
+{
+    if (TemAbre->Enabled())
+        TemAbre->SetEnabled(false);
+    // Closing started while the fade-in was still at 0 or 5: subtracting would
+    // wrap to nearly opaque and fade out a second time, so close at once.
+    if (Opacity.Value() < 6) {
+        TempFecha->SetEnabled(false);
+        close();
+        return;
+    }
+    const auto next = static_cast<std::uint8_t>(Opacity.Value() - 6);
+    Opacity.SetValue(next);
+    if (next < 10) {
+        TempFecha->SetEnabled(false);
+        close();
+    }
+}
+
+void TAdmFor00::FormClose(QObject*, CloseAction& Action)
+{
+    Action = CloseAction::Free;
+}
+
+void TAdmFor00::FormActivate(QObject*)
+{
+    ArredondaControle(TelaHorIni);
+    ArredondaControle(BitBtn1);
+    ArredondaControle(Man);
+    CarregaDados();
+    RequestFocus(H1);
+}
+
+void TAdmFor00::ShowCheckPicture(bool checked)
+{
+    const QString path = dataRoot_ + (checked ? QStringLiteral("/IMAGEM/NAOOK.JPG") : QStringLiteral("/IMAGEM/OK.JPG"));
+    if (CheApr->LoadFromFile(path))
+        return;
+    // A missing picture must not stop the settings from loading: show a
+    // drawn box instead and say so once per run.
+    CheApr->SetPicture(StandInCheckPicture(checked));
+    static std::set<QString> reported;
+    if (reported.insert(path).second)
+        std::fprintf(stderr, "quorvelo-config: cannot load picture %s\n", qPrintable(path));
+}
+
+void TAdmFor00::CarregaDados()
+{
+    ShowCheckPicture(false);
+    AprChe->setChecked(false);
+    if (!LeArqDados())
+        return;
+    if (CnfApr == u"1") {
+        ShowCheckPicture(true);
+        AprChe->setChecked(true);
+    }
+    for (int slot = 1; slot <= 6; ++slot) {
+        const QString line = QString::fromStdU16String(HS(slot));
+        HourField(slot)->setText(line.mid(0, 2));
+        MinuteField(slot)->setText(line.mid(3, 2));
+    }
+}
+
+void TAdmFor00::ApreAutoClick(QObject*)
+{
+    AprChe->setChecked(!AprChe->isChecked());
+    ShowCheckPicture(AprChe->isChecked());
+}
+
+void TAdmFor00::BitBtn1Click(QObject*)
+{
+    std::array<std::u16string, 8> lines;
+    lines[0] = AprChe->isChecked() ? u"1" : u"0";
+    lines[1] = CnfWin;
+    for (int slot = 1; slot <= 6; ++slot)
+        lines[std::size_t(slot + 1)] = (HourField(slot)->text() + u':' + MinuteField(slot)->text()).toStdU16String();
+    if (GravaArqDados(lines))
+        MostraMensagem(QStringLiteral("REGISTRO GRAVADO!!"));
+    else
+        MostraMensagem(QStringLiteral("REGISTRO NÃO GRAVADO!!"));
+}
+
+void MostraMensagem(const QString& text)
+{
+    auto* popup = new TAdmForMn(AdmFor00.data());
+    AdmForMn = popup;
+    popup->Mostra(text);
+}

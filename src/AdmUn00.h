@@ -1,0 +1,126 @@
+#pragma once
+
+#include "Form.h"
+#include "SettingsRecord.h"
+
+#include <QPointer>
+#include <QRect>
+
+#include <array>
+
+class Bevel;
+class BitBtn;
+class Edit;
+class ImageBox;
+class Panel;
+class QCheckBox;
+class QLabel;
+class SpeedButton;
+class UiTimer;
+
+// What creation scaling needs to know of the primary screen, in logical pixels.
+struct ScreenMetrics
+{
+    int width = 0;
+    int height = 0;
+    QRect workArea;
+
+    static ScreenMetrics Primary();
+};
+
+// The configuration window: the full-screen, borderless window in which the
+// user sets the six reminder times and the automatic presentation, and saves.
+// It keeps the settings record (CnfApr, CnfWin, HS1..HS6) of the file it edits.
+class TAdmFor00 : public Form, public SettingsRecord
+{
+    Q_OBJECT
+public:
+    // `dataRoot` holds Dados/Dados.txt and IMAGEM/*.JPG.
+    explicit TAdmFor00(const QString& dataRoot, const ScreenMetrics& screen = ScreenMetrics::Primary());
+
+    // Places the window over the primary screen's work area, shows it and
+    // makes it the active window (still fully transparent).
+    void MostraPrimeiraVez();
+
+    int ScreenWidth = 0;
+    int ScreenHeight = 0;
+    std::int32_t Teste = 0;
+
+    QLabel* LSub;
+    Bevel* Bevel1;
+    ImageBox* ChePsi;
+    QLabel* Label1;
+    SpeedButton* ApreAuto;
+    ImageBox* CheApr;
+    Panel* Man;
+    BitBtn* BitBtn1;
+    Panel* TelaHorIni;
+    QCheckBox* AprChe;
+    UiTimer* TemAbre;
+    UiTimer* TempFecha;
+
+    QLabel* Label14;
+    QLabel* L1;
+    QLabel* L2;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label9;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label10;
+    QLabel* Label11;
+    QLabel* Label12;
+
+    Edit* H1;
+    Edit* M1;
+    Edit* H2;
+    Edit* M2;
+    Edit* H3;
+    Edit* M3;
+    Edit* H4;
+    Edit* M4;
+    Edit* H5;
+    Edit* M5;
+    Edit* H6;
+    Edit* M6;
+
+    // Hour and minute field of slot 1..6.
+    Edit* HourField(int slot) const { return hours_[slot - 1]; }
+    Edit* MinuteField(int slot) const { return minutes_[slot - 1]; }
+
+    // Handlers, bound to the events of the window and its controls.
+    void FormCreate(QObject* Sender);
+    void FormActivate(QObject* Sender);
+    void FormClose(QObject* Sender, CloseAction& Action);
+    void TemAbreTimer(QObject* Sender);
+    void TempFechaTimer(QObject* Sender);
+    void ManClick(QObject* Sender);
+    void ApreAutoClick(QObject* Sender);
+    void BitBtn1Click(QObject* Sender);
+
+    // The start-closing action: opacity on, closing timer started anew.
+    void IniciaFechamento();
+
+    // Loads the settings file into the controls.
+    void CarregaDados();
+
+private:
+    void CreateControls();
+    void BindEvents();
+    void PlaceOnWorkArea();
+    void ShowCheckPicture(bool checked);
+
+    QString dataRoot_;
+    ScreenMetrics screen_;
+    std::array<Edit*, 6> hours_{};
+    std::array<Edit*, 6> minutes_{};
+};
+
+// The one configuration window; set before its creation handler runs.
+extern QPointer<TAdmFor00> AdmFor00;
+
+// Creates and shows a new message popup with `text` and returns at once.
+void MostraMensagem(const QString& text);

@@ -1,0 +1,26 @@
+// Program start-up: one configuration window; the program ends when it closes.
+#include "AdmUn00.h"
+#include "DesignFont.h"
+#include "QuorveloResources.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    InitQuorveloResources();
+    RegisterFontSubstitutes();
+
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/quorvelo/app-64.png"));
+    icon.addFile(QStringLiteral(":/quorvelo/app-93x61.png"));
+    QApplication::setWindowIcon(icon);
+
+    auto* window = new TAdmFor00(QStringLiteral(QUORVELO_DATA_ROOT));
+    // Closing the window frees it; message popups still open go with it.
+    QObject::connect(window, &QObject::destroyed, &app, &QApplication::quit);
+    window->MostraPrimeiraVez();
+    app.exec();
+    return 0;
+}

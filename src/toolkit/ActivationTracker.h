@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWindow>
+
+// Tells a window when the keyboard focus enters it from another window of this
+// program, or from none (its first showing). A switch to another application
+// and back is no activation: the program's last focused window is the same.
+class ActivationTracker : public QObject
+{
+    Q_OBJECT
+public:
+    static ActivationTracker& Instance();
+
+    // The program window that had the focus last (null before any).
+    QWindow* LastFocusWindow() const { return last_; }
+
+signals:
+    void activated(QWindow* window);
+
+private:
+    ActivationTracker();
+    void OnFocusWindowChanged(QWindow* window);
+
+    QPointer<QWindow> last_;
+};

@@ -1,0 +1,49 @@
+#include "BitBtn.h"
+
+#include "Edit.h"
+#include "Form.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+BitBtn::BitBtn(QWidget* parent, const QString& caption)
+    : QPushButton(caption, parent)
+{
+    setFocusPolicy(Qt::TabFocus);
+    setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this, [this] {
+        if (OnClick)
+            OnClick(this);
+    });
+}
+
+void BitBtn::keyPressEvent(QKeyEvent* event)
+{
+    char16_t key = Edit::TypedCharacter(event);
+    if (key != 0 && OnKeyPress) {
+        OnKeyPress(this, key);
+        if (key == 0) {
+            event->accept();
+            return;
+        }
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void BitBtn::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && !hasFocus()) {
+        auto* form = qobject_cast<Form*>(window());
+        if (form && !form->RequestFocus(this, Qt::MouseFocusReason)) {
+            event->accept();   // the control losing the focus kept it: no press
+            return;
+        }
+    }
+    QPushButton::mousePressEvent(event);
+}

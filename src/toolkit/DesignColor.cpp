@@ -1,0 +1,19 @@
+#include "DesignColor.h"
+
+#include <QApplication>
+#include <QPalette>
+
+QColor DesignColor(std::uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+QColor ButtonShadowColor()
+{
+    return QApplication::palette().color(QPalette::Dark);
+}
+
+QColor ButtonHighlightColor()
+{
+    return QApplication::palette().color(QPalette::Light);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QColor>
+
+#include <cstdint>
+
+// Colours of the layout are written 0x00BBGGRR: blue in the high byte.
+QColor DesignColor(std::uint32_t bgr);
+
+// The desktop's button-shadow and button-highlight colours, for sunken frames.
+QColor ButtonShadowColor();
+QColor ButtonHighlightColor();

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include <functional>
+
+// A single-line edit as the windows of this tool use it: centred text, a
+// background colour of its own, and handlers for focus gained, focus lost
+// (run by the window before the focus moves on) and each typed character,
+// which the handler may suppress by setting it to 0.
+class Edit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    explicit Edit(QWidget* parent);
+
+    std::function<void(QObject* sender)> OnEnter;
+    std::function<void(QObject* sender)> OnExit;
+    std::function<void(QObject* sender, char16_t& key)> OnKeyPress;
+
+    void SetColor(const QColor& color);
+    QColor Color() const;
+
+    // The character a key event types, as the home desktop reports it:
+    // Esc 27, Enter 13, Backspace 8, Ctrl+letter 1..26; 0 when none.
+    static char16_t TypedCharacter(const QKeyEvent* event);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+};

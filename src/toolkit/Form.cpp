@@ -1,0 +1,129 @@
+#include "Form.h"
+
+#include "ActivationTracker.h"
+#include "Edit.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+
+#include <utility>
+
+Form::Form(QWidget* owner, Qt::WindowFlags flags, std::uint8_t opacity, bool opacityApplied)
+    : QWidget(owner, flags | Qt::FramelessWindowHint), Opacity(this, opacity, opacityApplied)
+{
+    connect(&ActivationTracker::Instance(), &ActivationTracker::activated, this, &Form::OnWindowActivated);
+}
+
+bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
+{
+    if (!target)
+        return false;
+    if (!isActiveWindow() || exiting_)
+        activateWindow();
+    if (exiting_) {
+        // Asked from inside an exit handler: the move that led to it is abandoned.
+        redirect_ = target;
+        return false;
+    }
+    QWidget* current = focusWidget();
+    if (current == target && target->hasFocus())
+        return true;
+    if (auto* edit = qobject_cast<Edit*>(current); edit && edit != target && edit->OnExit) {
+        exiting_ = edit;
+        redirect_ = nullptr;
+        edit->OnExit(edit);
+        exiting_ = nullptr;
+        if (QWidget* redirect = std::exchange(redirect_, nullptr)) {
+            if (redirect != focusWidget())
+                redirect->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+    }
+    target->setFocus(reason);
+    return true;
+}
+
+QWidget* Form::NextTabStop(QWidget* from, bool forward) const
+{
+    if (!from)
+        from = const_cast<Form*>(this);
+    QWidget* w = from;
+    do {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w != this && w->window() == this && (w->focusPolicy() & Qt::TabFocus)
+            && w->isVisibleTo(this) && w->isEnabled())
+            return w;
+    } while (w != from);
+    return nullptr;
+}
+
+bool Form::SelectNext(bool forward)
+{
+    QWidget* next = NextTabStop(focusWidget(), forward);
+    if (!next)
+        return false;
+    RequestFocus(next, forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+bool Form::focusNextPrevChild(bool next)
+{
+    SelectNext(next);
+    return true;
+}
+
+void Form::showEvent(QShowEvent* event)
+{
+    if (!shown_ && !event->spontaneous()) {
+        shown_ = true;
+        if (OnShow)
+            OnShow(this);
+    }
+    QWidget::showEvent(event);
+}
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    CloseAction action = CloseAction::Hide;
+    if (OnClose)
+        OnClose(this, action);
+    switch (action) {
+    case CloseAction::None:
+        event->ignore();
+        return;
+    case CloseAction::Free:
+        setAttribute(Qt::WA_DeleteOnClose);
+        break;
+    case CloseAction::Minimize:
+        event->ignore();
+        showMinimized();
+        return;
+    case CloseAction::Hide:
+        break;
+    }
+    event->accept();
+}
+
+void Form::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    QWidget::mousePressEvent(event);
+}
+
+void Form::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QWidget::mouseReleaseEvent(event);
+    if (click && OnClick)
+        OnClick(this);
+}
+
+void Form::OnWindowActivated(QWindow* window)
+{
+    if (window != windowHandle() || !isEnabled())
+        return;
+    ++activations_;
+    if (OnActivate)
+        OnActivate(this);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "WindowOpacity.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class Edit;
+
+// What closing does to a window.
+enum class CloseAction { None, Hide, Free, Minimize };
+
+// A borderless top-level window with the behaviour the windows of this tool
+// are written against: an 8-bit opacity with an "applied" flag, handlers for
+// show, activation, click and close, and focus moves that run the exit
+// handler of the control losing the focus first.
+class Form : public QWidget
+{
+    Q_OBJECT
+public:
+    Form(QWidget* owner, Qt::WindowFlags flags, std::uint8_t opacity, bool opacityApplied);
+
+    WindowOpacity Opacity;
+
+    std::function<void(QObject* sender)> OnShow;       // before the window first becomes visible
+    std::function<void(QObject* sender)> OnActivate;   // focus entered from another window of the program, or none
+    std::function<void(QObject* sender)> OnClick;      // primary button pressed and released on the background
+    std::function<void(QObject* sender, CloseAction& action)> OnClose;
+
+    // Moves the keyboard focus to `target`. The control losing the focus runs
+    // its exit handler first; if that handler asks for the focus itself (it
+    // rejected its value), the move is abandoned and false is returned.
+    // A request made while the window is not active activates it, as a focus
+    // request does on the home desktop.
+    bool RequestFocus(QWidget* target, Qt::FocusReason reason = Qt::OtherFocusReason);
+
+    // Moves the focus to the next (or previous) tab stop, wrapping; Tab,
+    // Shift+Tab and the program's own forward moves all come here.
+    bool SelectNext(bool forward);
+
+    // The tab stop after (or before) `from` in the window's tab order.
+    QWidget* NextTabStop(QWidget* from, bool forward) const;
+
+    // Number of times the activation handler has run.
+    int ActivationCount() const { return activations_; }
+
+protected:
+    bool focusNextPrevChild(bool next) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void OnWindowActivated(QWindow* window);
+
+    Edit* exiting_ = nullptr;       // control whose exit handler is running
+    QWidget* redirect_ = nullptr;   // focus asked for by that handler
+    bool pressed_ = false;
+    bool shown_ = false;
+    int activations_ = 0;
+};

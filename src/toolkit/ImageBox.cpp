@@ -1,0 +1,46 @@
+#include "ImageBox.h"
+
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPainter>
+
+ImageBox::ImageBox(QWidget* parent)
+    : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+bool ImageBox::LoadFromFile(const QString& path)
+{
+    QImageReader reader(path);
+    QImage loaded = reader.read();
+    if (loaded.isNull())
+        return false;
+    SetPicture(loaded);
+    return true;
+}
+
+void ImageBox::SetPicture(const QImage& picture)
+{
+    picture_ = picture;
+    update();
+}
+
+void ImageBox::paintEvent(QPaintEvent*)
+{
+    if (picture_.isNull())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (Stretch)
+        p.drawImage(rect(), picture_);
+    else
+        p.drawImage(QPoint(0, 0), picture_);
+}
+
+void ImageBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && OnClick)
+        OnClick(this);
+}

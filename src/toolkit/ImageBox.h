@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+// An image control that shows its picture stretched to its box, without
+// keeping proportions. A load that fails leaves the picture shown before.
+class ImageBox : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ImageBox(QWidget* parent);
+
+    bool LoadFromFile(const QString& path);
+    void SetPicture(const QImage& picture);
+    const QImage& Picture() const { return picture_; }
+
+    // Stretched to the box (the default), or drawn at its own size in the top-left corner.
+    bool Stretch = true;
+
+    std::function<void(QObject* sender)> OnClick;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
+};

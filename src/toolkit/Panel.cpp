@@ -1,0 +1,49 @@
+#include "Panel.h"
+
+#include "DesignColor.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+Panel::Panel(QWidget* parent, const QString& caption, const QColor& background, const QColor& textColor)
+    : QWidget(parent), caption_(caption), background_(background), textColor_(textColor)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(caption);
+}
+
+void Panel::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), background_);
+    if (InnerBevelSunken) {
+        const QRect r = rect().adjusted(BorderWidth, BorderWidth, -BorderWidth - 1, -BorderWidth - 1);
+        p.setPen(ButtonShadowColor());
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+        p.setPen(ButtonHighlightColor());
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+    }
+    if (!caption_.isEmpty()) {
+        p.setPen(textColor_);
+        p.setFont(font());
+        p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, caption_);
+    }
+}
+
+void Panel::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void Panel::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    event->accept();
+    if (click && OnClick)
+        OnClick(this);
+}

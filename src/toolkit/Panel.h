@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+// A rectangle in its own colours: a border of `BorderWidth` pixels in the
+// background colour, optionally a sunken 1-pixel bevel inside it, and a
+// caption centred in one line. It never takes the focus and has no pressed look.
+class Panel : public QWidget
+{
+    Q_OBJECT
+public:
+    Panel(QWidget* parent, const QString& caption, const QColor& background, const QColor& textColor);
+
+    QString Caption() const { return caption_; }
+    QColor Background() const { return background_; }
+
+    int BorderWidth = 5;
+    bool InnerBevelSunken = false;
+
+    std::function<void(QObject* sender)> OnClick;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString caption_;
+    QColor background_;
+    QColor textColor_;
+    bool pressed_ = false;
+};

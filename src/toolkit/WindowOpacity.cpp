@@ -1,0 +1,31 @@
+#include "WindowOpacity.h"
+
+#include <QWidget>
+
+WindowOpacity::WindowOpacity(QWidget* window, std::uint8_t value, bool applied)
+    : window_(window), value_(value), applied_(applied)
+{
+    Push();
+}
+
+void WindowOpacity::SetValue(std::uint8_t value)
+{
+    if (value == value_)
+        return;
+    value_ = value;
+    Push();
+}
+
+void WindowOpacity::SetApplied(bool applied)
+{
+    if (applied == applied_)
+        return;
+    applied_ = applied;
+    Push();
+}
+
+void WindowOpacity::Push()
+{
+    if (window_)
+        window_->setWindowOpacity(Effective());
+}

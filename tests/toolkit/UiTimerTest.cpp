@@ -1,0 +1,56 @@
+#include "UiTimer.h"
+
+#include <gtest/gtest.h>
+
+TEST(UiTimerTest, SameValueChangesNothingOtherValueRestarts)
+{
+    QObject owner;
+    UiTimer timer(&owner, 2500, true);
+    const int started = timer.RestartCount();
+    EXPECT_TRUE(timer.Running());
+
+    timer.SetInterval(2500);
+    timer.SetEnabled(true);
+    EXPECT_EQ(timer.RestartCount(), started) << "setting a value it already has must not restart the count";
+
+    timer.SetInterval(7000);
+    EXPECT_EQ(timer.RestartCount(), started + 1);
+    EXPECT_EQ(timer.Interval(), 7000);
+
+    timer.SetEnabled(false);
+    EXPECT_FALSE(timer.Running());
+    timer.SetEnabled(true);
+    EXPECT_EQ(timer.RestartCount(), started + 2);
+    EXPECT_TRUE(timer.Running());
+}
+
+TEST(UiTimerTest, DisabledTimerKeepsItsIntervalAndDoesNotRun)
+{
+    QObject owner;
+    UiTimer timer(&owner, 1, false);
+    EXPECT_FALSE(timer.Running());
+    timer.SetInterval(5);
+    EXPECT_FALSE(timer.Running());
+    EXPECT_EQ(timer.Interval(), 5);
+}
+
+TEST(UiTimerTest, OneMillisecondTimersTickOncePerFrame)
+{
+    QObject owner;
+    UiTimer fast(&owner, 1, true);
+    UiTimer slow(&owner, 2500, true);
+    EXPECT_EQ(fast.EffectivePeriodMs(), UiTimer::kFramePeriodMs);
+    EXPECT_EQ(slow.EffectivePeriodMs(), 2500);
+}
+
+TEST(UiTimerTest, TickRunsTheHandlerWithTheTimerAsSender)
+{
+    QObject owner;
+    UiTimer timer(&owner, 1, false);
+    QObject* sender = nullptr;
+    timer.OnTimer = [&](QObject* s) { sender = s; };
+    timer.Tick();
+    timer.Tick();
+    EXPECT_EQ(sender, &timer);
+    EXPECT_EQ(timer.TickCount(), 2);
+}
