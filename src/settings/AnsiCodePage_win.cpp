@@ -1,0 +1,94 @@
+#include "AnsiCodePage.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstddef>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace {
+
+// The conversion calls take int lengths, so longer texts go in pieces.
+constexpr std::size_t kMaxPiece = INT_MAX / 2;
+
+bool IsUtf8(UINT codePage) { return codePage == CP_UTF8; }
+
+// Length of the longest prefix of at most `limit` bytes that ends on a
+// character boundary of the code page.
+std::size_t BytePiece(UINT codePage, std::string_view bytes, std::size_t limit)
+{
+    if (bytes.size() <= limit)
+        return bytes.size();
+    CPINFO info{};
+    if (!GetCPInfo(codePage, &info) || info.MaxCharSize == 1)
+        return limit;
+    if (IsUtf8(codePage)) {
+        std::size_t cut = limit;
+        while (cut > limit - 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+            --cut;
+        return cut;
+    }
+    std::size_t cut = 0;
+    while (cut < limit) {
+        const std::size_t step = IsDBCSLeadByteEx(codePage, static_cast<BYTE>(bytes[cut])) ? 2 : 1;
+        if (cut + step > limit)
+            break;
+        cut += step;
+    }
+    return cut;
+}
+
+std::size_t TextPiece(std::u16string_view text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return text.size();
+    const char16_t last = text[limit - 1];
+    return (last >= 0xD800 && last <= 0xDBFF) ? limit - 1 : limit;
+}
+
+}
+
+std::u16string AnsiCodePage::ToUnicode(std::string_view bytes)
+{
+    const UINT codePage = GetACP();
+    std::u16string text;
+    while (!bytes.empty()) {
+        const std::size_t piece = BytePiece(codePage, bytes, kMaxPiece);
+        const int inLen = static_cast<int>(piece);
+        const int outLen = MultiByteToWideChar(codePage, 0, bytes.data(), inLen, nullptr, 0);
+        if (outLen <= 0)
+            break;
+        const std::size_t at = text.size();
+        text.resize(at + static_cast<std::size_t>(outLen));
+        MultiByteToWideChar(codePage, 0, bytes.data(), inLen,
+                            reinterpret_cast<wchar_t*>(text.data() + at), outLen);
+        bytes.remove_prefix(piece);
+    }
+    return text;
+}
+
+std::string AnsiCodePage::FromUnicode(std::u16string_view text)
+{
+    const UINT codePage = GetACP();
+    // Best-fit mapping would turn a missing character into a look-alike;
+    // the file gets "?" instead. UTF-8 takes neither option.
+    const DWORD flags = IsUtf8(codePage) ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* question = IsUtf8(codePage) ? nullptr : "?";
+    std::string bytes;
+    while (!text.empty()) {
+        const std::size_t piece = TextPiece(text, kMaxPiece);
+        const auto* in = reinterpret_cast<const wchar_t*>(text.data());
+        const int inLen = static_cast<int>(piece);
+        const int outLen = WideCharToMultiByte(codePage, flags, in, inLen, nullptr, 0, question, nullptr);
+        if (outLen <= 0)
+            break;
+        const std::size_t at = bytes.size();
+        bytes.resize(at + static_cast<std::size_t>(outLen));
+        WideCharToMultiByte(codePage, flags, in, inLen, bytes.data() + at, outLen, question, nullptr);
+        text.remove_prefix(piece);
+    }
+    return bytes;
+}

@@ -1,0 +1,120 @@
+#include "DataFile.h"
+
+#include <climits>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace {
+
+HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// Others may read the file while it is open here, but not write it.
+HANDLE OpenShared(const std::filesystem::path& file, DWORD access, DWORD disposition)
+{
+    return CreateFileW(file.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}
+
+DataFile::~DataFile()
+{
+    Close();
+}
+
+bool DataFile::OpenForReading(const std::filesystem::path& file)
+{
+    Close();
+    const HANDLE h = OpenShared(file, GENERIC_READ, OPEN_EXISTING);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    return true;
+}
+
+bool DataFile::Read(std::span<char> buffer, std::size_t& got)
+{
+    got = 0;
+    if (!IsOpen())
+        return false;
+    const DWORD want = buffer.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(buffer.size());
+    DWORD n = 0;
+    if (!ReadFile(Handle(handle_), buffer.data(), want, &n, nullptr))
+        return false;
+    got = n;
+    return true;
+}
+
+bool DataFile::CreateForWriting(const std::filesystem::path& file)
+{
+    Close();
+    const HANDLE h = OpenShared(file, GENERIC_WRITE, CREATE_NEW);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    created_ = file;
+    return true;
+}
+
+bool DataFile::Write(std::string_view bytes)
+{
+    if (!IsOpen())
+        return false;
+    while (!bytes.empty()) {
+        const DWORD want = bytes.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(bytes.size());
+        DWORD n = 0;
+        if (!WriteFile(Handle(handle_), bytes.data(), want, &n, nullptr) || n == 0)
+            return false;
+        bytes.remove_prefix(n);
+    }
+    return true;
+}
+
+bool DataFile::Flush()
+{
+    return IsOpen() && FlushFileBuffers(Handle(handle_));
+}
+
+bool DataFile::MoveOver(const std::filesystem::path& target,
+                        std::span<const std::filesystem::path> replaced)
+{
+    const std::filesystem::path created = created_;
+    const bool wasOpen = IsOpen();
+    // A file open without delete sharing cannot be renamed, even by the one
+    // who holds it; everything is already flushed to disk.
+    Close();
+    if (!wasOpen || created.empty())
+        return false;
+    for (const auto& file : replaced) {
+        const DWORD attributes = GetFileAttributesW(file.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                continue;
+            return false;
+        }
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+            return false;
+    }
+    // The move fails by itself while another program has the old file open,
+    // since nobody opens it with delete sharing.
+    return MoveFileExW(created.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void DataFile::Close()
+{
+    if (IsOpen())
+        CloseHandle(Handle(handle_));
+    handle_ = kClosed;
+    created_.clear();
+}
+
+void DataFile::RemoveIfUnused(const std::filesystem::path& file)
+{
+    // Fails by itself while the writer still has it open.
+    DeleteFileW(file.c_str());
+}

@@ -1,0 +1,212 @@
+#include "SettingsRecord.h"
+
+#include <algorithm>
+#include <optional>
+#include <random>
+#include <stdexcept>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "AnsiCodePage.h"
+#include "LineSplitter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The reminder program opens "Dados.TXT"; saves produce "Dados.txt". On a
+// file system that tells case apart both must still reach the one file.
+constexpr std::string_view kReadName = "Dados.TXT";
+constexpr std::string_view kWriteName = "Dados.txt";
+constexpr std::string_view kTempPrefix = "~Dados.";
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+// File names are compared in the platform's own characters, so that no
+// other name in the folder has to survive a conversion.
+using NativeView = std::basic_string_view<fs::path::value_type>;
+
+bool SameIgnoringCase(NativeView name, std::string_view ascii)
+{
+    auto lower = [](auto c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
+    return name.size() == ascii.size()
+        && std::equal(name.begin(), name.end(), ascii.begin(),
+                      [&](auto x, char y) { return lower(x) == lower(y); });
+}
+
+bool IsTemporaryName(NativeView name)
+{
+    auto sameAs = [](NativeView part, std::string_view ascii) {
+        return std::equal(part.begin(), part.end(), ascii.begin(), ascii.end(),
+                          [](auto x, char y) { return x == static_cast<unsigned char>(y); });
+    };
+    return name.size() > kTempPrefix.size() + kTempSuffix.size()
+        && sameAs(name.substr(0, kTempPrefix.size()), kTempPrefix)
+        && sameAs(name.substr(name.size() - kTempSuffix.size()), kTempSuffix);
+}
+
+// Every entry of the folder whose name is the settings file's in any case,
+// sorted so that the choice among several is stable.
+std::vector<fs::path> NameVariants(const fs::path& dir)
+{
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (SameIgnoringCase(it->path().filename().native(), kWriteName))
+            found.push_back(it->path());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::optional<fs::path> FileToRead(const fs::path& dir)
+{
+    std::error_code ec;
+    const fs::path exact = dir / kReadName;
+    if (fs::exists(exact, ec))
+        return exact;
+    const auto variants = NameVariants(dir);
+    const fs::path written = dir / kWriteName;
+    if (std::find(variants.begin(), variants.end(), written) != variants.end())
+        return written;
+    if (!variants.empty())
+        return variants.front();
+    return std::nullopt;
+}
+
+}
+
+SettingsRecord::SettingsRecord(fs::path dataRoot)
+    : dataDir_(std::move(dataRoot) / "Dados")
+{
+}
+
+const std::u16string& SettingsRecord::HS(int slot) const
+{
+    switch (slot) {
+    case 1: return HS1;
+    case 2: return HS2;
+    case 3: return HS3;
+    case 4: return HS4;
+    case 5: return HS5;
+    case 6: return HS6;
+    default: throw std::out_of_range("slot outside 1..6");
+    }
+}
+
+bool SettingsRecord::LeArqDados()
+{
+    CnfApr = u"0";
+    CnfWin = u"0";
+    HS1 = u"00:00";
+    HS2 = u"00:00";
+
+    ArqDados.Close();
+    const auto file = FileToRead(dataDir_);
+    if (!file || !ArqDados.OpenForReading(*file))
+        return false;
+
+    std::u16string* const fields[LineSplitter::kKeptLines] = {
+        &CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
+    LineSplitter splitter([&fields](std::size_t number, std::string_view bytes) {
+        *fields[number - 1] = AnsiCodePage::ToUnicode(bytes);
+    });
+
+    // Read to the very end even past the eighth line: a file that cannot be
+    // read whole is a failed read.
+    std::vector<char> buffer(kReadChunk);
+    bool ok = true;
+    while (!splitter.AtEnd()) {
+        std::size_t got = 0;
+        if (!ArqDados.Read(buffer, got)) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        splitter.Feed(std::string_view(buffer.data(), got));
+    }
+    if (ok)
+        splitter.Finish();
+    ArqDados.Close();
+    return ok;
+}
+
+bool SettingsRecord::GravaArqDados(const std::array<std::u16string, 8>& lines)
+{
+    std::string bytes;
+    for (const auto& line : lines) {
+        bytes += AnsiCodePage::FromUnicode(line);
+        bytes += "\r\n";
+    }
+    for (int attempt = 1; attempt <= kWriteAttempts; ++attempt) {
+        if (TryWrite(bytes))
+            return true;
+        if (attempt < kWriteAttempts && writePause_.count() > 0)
+            std::this_thread::sleep_for(writePause_);
+    }
+    return false;
+}
+
+// The new content goes to a temporary file beside the old one and, once it
+// is on disk, takes the old one's place in a single rename: the reminder
+// program finds either the old file or the new one, never a partial file.
+bool SettingsRecord::TryWrite(const std::string& bytes)
+{
+    ArqDados.Close();
+    std::error_code ec;
+    if (!fs::is_directory(dataDir_, ec))
+        return false;
+    RemoveLeftoverTemporaries();
+
+    fs::path temp;
+    for (int tries = 0; tries < 3 && temp.empty(); ++tries) {
+        const fs::path candidate = NewTemporaryName();
+        if (ArqDados.CreateForWriting(candidate))
+            temp = candidate;
+    }
+    if (temp.empty())
+        return false;
+
+    const fs::path target = dataDir_ / kWriteName;
+    // The exact name first: the new file takes its owner and permissions.
+    std::vector<fs::path> replaced = NameVariants(dataDir_);
+    std::stable_partition(replaced.begin(), replaced.end(),
+                          [&target](const fs::path& p) { return p == target; });
+
+    const bool ok = ArqDados.Write(bytes) && ArqDados.Flush() && ArqDados.MoveOver(target, replaced);
+    ArqDados.Close();
+    if (!ok) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    // Other spellings of the name would leave two settings files behind.
+    // Where case does not matter they are the new file itself and stay.
+    for (const auto& other : replaced) {
+        if (other != target && !fs::equivalent(other, target, ec) && !ec)
+            fs::remove(other, ec);
+    }
+    return true;
+}
+
+fs::path SettingsRecord::NewTemporaryName()
+{
+    if (tempSerial_ == 0) {
+        std::random_device seed;
+        tempSerial_ = (std::uint64_t{seed()} << 32) | seed();
+    }
+    ++tempSerial_;
+    return dataDir_ / (std::string(kTempPrefix) + std::to_string(tempSerial_) + std::string(kTempSuffix));
+}
+
+void SettingsRecord::RemoveLeftoverTemporaries() const
+{
+    std::error_code ec;
+    for (fs::directory_iterator it(dataDir_, ec), end; !ec && it != end; it.increment(ec)) {
+        if (IsTemporaryName(it->path().filename().native()))
+            DataFile::RemoveIfUnused(it->path());
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "DataFile.h"
+
+// The settings file's values as the configuration window holds them, with
+// the two operations on the file: LeArqDados reads it into the fields,
+// GravaArqDados replaces it with eight given lines.
+class SettingsRecord
+{
+public:
+    // A save that keeps failing (read-only file, missing folder) must not
+    // freeze the window: at most this many attempts, this far apart.
+    static constexpr int kWriteAttempts = 5;
+    static constexpr std::chrono::milliseconds kWritePause{100};
+
+    // The settings live in dataRoot/"Dados", which is never created here.
+    explicit SettingsRecord(std::filesystem::path dataRoot);
+
+    std::u16string CnfApr, CnfWin, HS1, HS2, HS3, HS4, HS5, HS6;
+
+    // Slots 1..6 are HS1..HS6; any other slot throws std::out_of_range.
+    const std::u16string& HS(int slot) const;
+
+    // True when the file was opened and read to its end. The defaults are
+    // set first, so a failed read still leaves a complete record.
+    bool LeArqDados();
+    // True once the file holds exactly these lines; false when every attempt
+    // failed, and then the previous file is untouched.
+    bool GravaArqDados(const std::array<std::u16string, 8>& lines);
+
+    // Lets tests make the failing attempts quick.
+    void SetWritePause(std::chrono::milliseconds pause) { writePause_ = pause; }
+
+private:
+    bool TryWrite(const std::string& bytes);
+    std::filesystem::path NewTemporaryName();
+    void RemoveLeftoverTemporaries() const;
+
+    std::filesystem::path dataDir_;
+    std::chrono::milliseconds writePause_ = kWritePause;
+    std::uint64_t tempSerial_ = 0;
+    DataFile ArqDados;
+};

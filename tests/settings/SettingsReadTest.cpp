@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "LineSplitter.h"
+#include "SettingsRecord.h"
+#include "TempDataDir.h"
+
+namespace {
+
+using Fields = std::array<std::u16string, 8>;
+
+Fields FieldsOf(const SettingsRecord& r)
+{
+    return {r.CnfApr, r.CnfWin, r.HS1, r.HS2, r.HS3, r.HS4, r.HS5, r.HS6};
+}
+
+// Every case starts from a record whose previous read filled all eight
+// fields, so the table also shows which fields a read leaves alone.
+const std::string kPrevious = "p1\r\np2\r\np3\r\np4\r\nP3\r\nP4\r\nP5\r\nP6\r\n";
+
+struct ReadCase {
+    const char* name;
+    std::optional<std::string> file; // nullopt: no file at all
+    bool result;
+    Fields fields;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+
+std::string Lines(int count, const char* breakBytes)
+{
+    std::string s;
+    for (int i = 1; i <= count; ++i)
+        s += "L" + std::to_string(i) + breakBytes;
+    return s;
+}
+
+const std::string kLong1000(1000, 'x');
+// Longer than one read chunk, so the line is split across reads.
+const std::string kLongAcrossChunks(200'000, 'y');
+
+std::u16string U16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+const ReadCase kReadCases[] = {
+    {"NoFile", std::nullopt, false, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"Empty", std::string(), true, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"ThreeLines", "1\r\nabc\r\n07:30\r\n", true,
+     {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"TenLines", Lines(10, "\r\n"), true, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
+    {"LfOnly", Lines(8, "\n"), true, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
+    {"NoFinalBreak", "1\r\n2\r\n12:00", true, {u"1", u"2", u"12:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"LongLines", kLong1000 + "\r\n" + kLongAcrossChunks + "\r\n3", true,
+     {U16(kLong1000), U16(kLongAcrossChunks), u"3", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"CrCrLf", "1\r\r\n", true, {u"1", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"LoneCrInsideLine", "1\r\na\rb\r\n", true, {u"1", u"ab", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"EndMarkStartsLine4", "1\r\n2\r\n3\r\n\x1A" "4\r\n5\r\n6\r\n", true,
+     {u"1", u"2", u"3", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"EndMarkInsideLine", "1\r\nab\x1A" "cd\r\n3\r\n", true,
+     {u"1", u"ab", u"cd", u"3", u"P3", u"P4", u"P5", u"P6"}},
+    {"Utf8ByteOrderMark", "\xEF\xBB\xBF" "1\r\n", true,
+     {u"\u00EF\u00BB\u00BF" "1", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"HighBytesInLine2", "0\r\n\x80\x81\x8D\x9F\xA0\xE9\xFF\r\n", true,
+     {u"0", u"\u20AC\u0081\u008D\u0178\u00A0\u00E9\u00FF", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+};
+
+class ReadTable : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadTable, ReadsFieldsAndResult)
+{
+    const ReadCase& c = GetParam();
+    TempDataDir dir;
+    SettingsRecord record(dir.Root());
+    dir.Write("Dados.txt", kPrevious);
+    ASSERT_TRUE(record.LeArqDados());
+    std::filesystem::remove(dir.Dados() / "Dados.txt");
+
+    if (c.file)
+        dir.Write("Dados.txt", *c.file);
+    EXPECT_EQ(record.LeArqDados(), c.result);
+    EXPECT_EQ(FieldsOf(record), c.fields);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReadTable, ::testing::ValuesIn(kReadCases),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// The file is read in chunks; however the bytes are split, the lines must
+// come out the same.
+TEST(SettingsRead, SplitterGivesSameLinesByteByByte)
+{
+    for (const ReadCase& c : kReadCases) {
+        if (!c.file)
+            continue;
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> whole;
+        std::vector<std::string> bytewise;
+        LineSplitter a([&](std::size_t, std::string_view l) { whole.emplace_back(l); });
+        LineSplitter b([&](std::size_t, std::string_view l) { bytewise.emplace_back(l); });
+        a.Feed(*c.file);
+        a.Finish();
+        for (const char ch : *c.file)
+            b.Feed(std::string_view(&ch, 1));
+        b.Finish();
+        EXPECT_EQ(whole, bytewise);
+        EXPECT_EQ(a.LineCount(), b.LineCount());
+    }
+}
+
+TEST(SettingsRead, FreshRecordIsEmptyAndFailedReadKeepsSlots3To6Empty)
+{
+    TempDataDir dir;
+    SettingsRecord record(dir.Root());
+    EXPECT_EQ(FieldsOf(record), Fields{});
+    EXPECT_FALSE(record.LeArqDados());
+    EXPECT_EQ(FieldsOf(record), (Fields{u"0", u"0", u"00:00", u"00:00", u"", u"", u"", u""}));
+}
+
+TEST(SettingsRead, LinesAfterTheEighthCountButAreNotKept)
+{
+    std::vector<std::size_t> numbers;
+    LineSplitter splitter([&](std::size_t n, std::string_view) { numbers.push_back(n); });
+    splitter.Feed(Lines(12, "\n"));
+    splitter.Finish();
+    EXPECT_EQ(numbers, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(splitter.LineCount(), 12u);
+}
+
+TEST(SettingsRead, MissingDataDirectoryFails)
+{
+    TempDataDir dir;
+    SettingsRecord record(dir.Root() / "elsewhere");
+    EXPECT_FALSE(record.LeArqDados());
+    EXPECT_EQ(record.CnfApr, u"0");
+}
+
+TEST(SettingsRead, FindsTheFileWhateverTheCaseOfItsName)
+{
+    for (const char* name : {"DADOS.TXT", "dados.txt", "Dados.TXT", "dAdOs.TxT"}) {
+        SCOPED_TRACE(name);
+        TempDataDir dir;
+        dir.Write(name, "1\r\n");
+        SettingsRecord record(dir.Root());
+        EXPECT_TRUE(record.LeArqDados());
+        EXPECT_EQ(record.CnfApr, u"1");
+    }
+}
+
+TEST(SettingsRead, PrefersTheExactNameAmongCaseVariants)
+{
+    TempDataDir dir;
+    dir.Write("dados.txt", "lower\r\n");
+    dir.Write("Dados.TXT", "exact\r\n");
+    dir.Write("DADOS.TXT", "upper\r\n");
+    SettingsRecord record(dir.Root());
+    ASSERT_TRUE(record.LeArqDados());
+    EXPECT_EQ(record.CnfApr, u"exact");
+}
+
+TEST(SettingsRead, HsGivesSlotsOneToSix)
+{
+    SettingsRecord record("/nonexistent");
+    record.HS1 = u"a";
+    record.HS6 = u"f";
+    EXPECT_EQ(&record.HS(1), &record.HS1);
+    EXPECT_EQ(&record.HS(4), &record.HS4);
+    EXPECT_EQ(&record.HS(6), &record.HS6);
+    EXPECT_THROW(record.HS(0), std::out_of_range);
+    EXPECT_THROW(record.HS(7), std::out_of_range);
+}
+
+TEST(SettingsRead, UnreadableFileFails)
+{
+    // A folder under the file's name opens but cannot be read.
+    TempDataDir dir;
+    std::filesystem::create_directory(dir.Dados() / "Dados.TXT");
+    SettingsRecord record(dir.Root());
+    EXPECT_FALSE(record.LeArqDados());
+    EXPECT_EQ(record.HS1, u"00:00");
+}
+
+}

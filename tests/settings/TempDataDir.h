@@ -1,0 +1,27 @@
+#pragma once
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+// A throw-away data root holding an empty "Dados" folder, so that no test
+// touches the real one.
+class TempDataDir
+{
+public:
+    TempDataDir();
+    ~TempDataDir();
+    TempDataDir(const TempDataDir&) = delete;
+    TempDataDir& operator=(const TempDataDir&) = delete;
+
+    const std::filesystem::path& Root() const { return root_; }
+    std::filesystem::path Dados() const { return root_ / "Dados"; }
+
+    void Write(const std::string& name, const std::string& bytes) const;
+    std::string Read(const std::string& name) const;
+    // Names of everything in "Dados".
+    std::set<std::string> Names() const;
+
+private:
+    std::filesystem::path root_;
+};
