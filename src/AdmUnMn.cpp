@@ -1,0 +1,196 @@
+#include "AdmUnMn.h"
+
+#include "ArredondaControle.h"
+#include "DesignColor.h"
+#include "DesignFont.h"
+#include "ImageBox.h"
+#include "Memo.h"
+#include "QuorveloResources.h"
+#include "UiTimer.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdint>
+
+QPointer<TAdmForMn> AdmForMn;
+
+namespace {
+
+constexpr std::uint32_t kBackground = 0x005B2E00;
+constexpr std::uint8_t kOpacity = 240;
+constexpr int kDisplayMs = 2500;
+constexpr int kExtraMsForLongText = 2000;
+constexpr std::uint8_t kFadeStep = 10;
+
+} // namespace
+
+TAdmForMn::TAdmForMn(QWidget* owner)
+    // A tool window owned by the configuration window stays in front of it,
+    // has no taskbar button and dies with it.
+    : Form(owner, Qt::Tool, kOpacity, true)
+{
+    CreateControls();
+    BindEvents();
+}
+
+void TAdmForMn::CreateControls()
+{
+    setWindowTitle(QStringLiteral("MENSAGEM"));
+    // The popup keeps its own sizes whatever the screen: it is never scaled.
+    resize(kWidth, kHeight);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, DesignColor(kBackground));
+    p.setColor(QPalette::WindowText, Qt::white);
+    setPalette(p);
+    setFont(DesignFont(QStringLiteral("Segoe UI Semibold"), 27));
+
+    Image2 = new ImageBox(this);
+    Image2->setGeometry(8, 4, 53, 42);
+    Image2->Stretch = false;
+    InitQuorveloResources();
+    Image2->LoadFromFile(QStringLiteral(":/quorvelo/popup-arrow.png"));
+
+    TempFecha = new UiTimer(this, 1, false);
+
+    CorpoMensagem = new Memo(this);
+    CorpoMensagem->setGeometry(68, 40, 653, 217);
+    CorpoMensagem->setFont(DesignFont(QStringLiteral("Segoe UI Light"), 27));
+    CorpoMensagem->SetColor(DesignColor(kBackground));
+    CorpoMensagem->SetFontColor(Qt::white);
+    CorpoMensagem->SetText(QStringLiteral("CorpoMensagem"));
+
+    // Counts its display time from the popup's creation.
+    Timer1 = new UiTimer(this, kDisplayMs, true);
+}
+
+void TAdmForMn::BindEvents()
+{
+    OnShow = [this](QObject* s) { FormShow(s); };
+    OnActivate = [this](QObject* s) { FormActivate(s); };
+    OnClick = [this](QObject* s) { FormClick(s); };
+    OnClose = [this](QObject* s, CloseAction& a) { FormClose(s, a); };
+    Image2->OnClick = [this](QObject* s) { Image2Click(s); };
+    CorpoMensagem->OnClick = [this](QObject* s) { CorpoMensagemClick(s); };
+    CorpoMensagem->OnKeyPress = [this](QObject* s, char16_t& k) { CorpoMensagemKeyPress(s, k); };
+    Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
+    TempFecha->OnTimer = [this](QObject* s) { TempFechaTimer(s); };
+}
+
+void TAdmForMn::Mostra(const QString& text)
+{
+    CorpoMensagem->SetText(text);
+    Centraliza();
+    CorpoMensagem->setFocus(Qt::OtherFocusReason);
+    show();
+    activateWindow();
+}
+
+QPoint TAdmForMn::PosicaoCentrada(const QRect& workArea, const QRect& desktop)
+{
+    const int left = workArea.left() + (workArea.width() - kWidth) / 2;
+    const int top = workArea.top() + (workArea.height() - kHeight) / 2;
+    return {std::max(left, desktop.left()), std::max(top, desktop.top())};
+}
+
+void TAdmForMn::Centraliza()
+{
+    // The monitor of the window the message comes from, else the primary one.
+    QScreen* screen = nullptr;
+    if (QWidget* active = QApplication::activeWindow(); active && active != this)
+        screen = active->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    move(PosicaoCentrada(screen->availableGeometry(), screen->virtualGeometry()));
+}
+
+void TAdmForMn::FormShow(QObject*)
+{
+    CorpoMensagem->move((width() - CorpoMensagem->width()) / 2, (height() - CorpoMensagem->height()) / 2);
+}
+
+void TAdmForMn::FormActivate(QObject*)
+{
+    ArredondaControle(this);
+    ArredondaControle(CorpoMensagem);
+    const int lines = CorpoMensagem->DisplayedLineCount();
+    if (lines >= 2) {
+        // Computed from the current interval, so it grows on every activation;
+        // like the 32-bit integer it models, it wraps rather than saturates.
+        const std::int64_t interval = std::int64_t{lines} * Timer1->Interval() + kExtraMsForLongText;
+        Timer1->SetInterval(static_cast<std::int32_t>(static_cast<std::uint32_t>(interval)));
+    }
+}
+
+void TAdmForMn::FormClick(QObject*)
+{
+    IniciaFechamento();
+}
+
+void TAdmForMn::Image2Click(QObject*)
+{
+    IniciaFechamento();
+}
+
+void TAdmForMn::CorpoMensagemClick(QObject*)
+{
+    IniciaFechamento();
+}
+
+void TAdmForMn::CorpoMensagemKeyPress(QObject*, char16_t& Key)
+{
+    if (Key == 27 || Key == 13)
+        IniciaFechamento();
+}
+
+void TAdmForMn::Timer1Timer(QObject*)
+{
+    IniciaFechamento();
+}
+
+void TAdmForMn::IniciaFechamento()
+{
+    setEnabled(false);
+    Opacity.SetApplied(true);
+    TempFecha->SetEnabled(true);
+}
+
+void TAdmForMn::TempFechaTimer(QObject*)
+{
+    Opacity.SetValue(static_cast<std::uint8_t>(Opacity.Value() - kFadeStep));
+    if (Opacity.Value() <= kFadeStep) {
+        TempFecha->SetEnabled(false);
+        close();
+    }
+}
+
+void TAdmForMn::FormClose(QObject*, CloseAction& Action)
+{
+    Action = CloseAction::Free;
+}
+
+void TAdmForMn::closeEvent(QCloseEvent* event)
+{
+    const bool wasActive = isActiveWindow();
+    Form::closeEvent(event);
+    QPointer<QWidget> owner = parentWidget();
+    if (!event->isAccepted() || !wasActive || !owner)
+        return;
+    // The desktop gives the activation back to the owner when its active
+    // popup goes; not every desktop does, so ask for it once the popup has
+    // been hidden, unless another window has taken the focus meanwhile.
+    QPointer<QWindow> gone = windowHandle();
+    QTimer::singleShot(0, owner, [owner, gone] {
+        QWindow* focus = QGuiApplication::focusWindow();
+        if (!focus || focus == gone || !focus->isVisible())
+            owner->activateWindow();
+    });
+}

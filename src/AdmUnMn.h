@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Form.h"
+
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+
+class ImageBox;
+class Memo;
+class UiTimer;
+
+// The message popup: a small rounded, translucent window that shows one text
+// and fades away by itself, or at once on a click, Esc or Enter. Each popup
+// lives and dies on its own and frees itself when it closes.
+class TAdmForMn : public Form
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 760;
+    static constexpr int kHeight = 275;
+
+    // `owner`: the configuration window (the popup stays in front of it and
+    // dies with it), or nullptr.
+    explicit TAdmForMn(QWidget* owner);
+
+    // Sets the text and shows the popup, activated, without waiting.
+    void Mostra(const QString& text);
+
+    // Top-left corner of a popup centred in `workArea`, kept from starting
+    // left of or above the desktop.
+    static QPoint PosicaoCentrada(const QRect& workArea, const QRect& desktop);
+
+    ImageBox* Image2;
+    UiTimer* TempFecha;
+    Memo* CorpoMensagem;
+    UiTimer* Timer1;
+
+    // Handlers, bound to the events of the popup and its controls.
+    void FormShow(QObject* Sender);
+    void FormActivate(QObject* Sender);
+    void FormClick(QObject* Sender);
+    void Image2Click(QObject* Sender);
+    void CorpoMensagemClick(QObject* Sender);
+    void CorpoMensagemKeyPress(QObject* Sender, char16_t& Key);
+    void Timer1Timer(QObject* Sender);
+    void TempFechaTimer(QObject* Sender);
+    void FormClose(QObject* Sender, CloseAction& Action);
+
+    // Starts the fade-out: no more input, opacity on, fade timer running.
+    void IniciaFechamento();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void BindEvents();
+    void Centraliza();
+};
+
+// The most recently created popup.
+extern QPointer<TAdmForMn> AdmForMn;

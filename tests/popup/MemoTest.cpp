@@ -1,0 +1,117 @@
+#include "Memo.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QWidget>
+
+namespace {
+
+// Words "PALAVRA" enough to fill `lines` lines of `width` pixels, the last
+// one about half full, for the font of `memo`.
+QString WrappingText(const Memo& memo, int lines, int width)
+{
+    const QFontMetricsF metrics(memo.font());
+    const QString word = QStringLiteral("PALAVRA");
+    int perLine = 1;
+    QString line = word;
+    while (metrics.horizontalAdvance(line + QLatin1Char(' ') + word) <= width) {
+        line += QLatin1Char(' ') + word;
+        ++perLine;
+    }
+    QStringList words;
+    for (int i = 0; i < (lines - 1) * perLine + (perLine + 1) / 2; ++i)
+        words << word;
+    return words.join(QLatin1Char(' '));
+}
+
+struct LineCase
+{
+    const char* name;
+    QString text;
+    int lines;
+};
+
+} // namespace
+
+TEST(Memo, CountsDisplayedLines)
+{
+    QWidget host;
+    auto* memo = new Memo(&host);
+    memo->setGeometry(0, 0, 400, 300);
+    QFont font = memo->font();
+    font.setPixelSize(20);
+    memo->setFont(font);
+
+    const LineCase cases[] = {
+        {"empty", QString(), 0},
+        {"one line", QStringLiteral("UMA LINHA"), 1},
+        {"one line and CR LF", QStringLiteral("UMA LINHA\r\n"), 1},
+        {"only CR LF", QStringLiteral("\r\n"), 1},
+        {"two lines", QStringLiteral("UMA\r\nDUAS"), 2},
+        {"bare LF", QStringLiteral("UMA\nDUAS"), 2},
+        {"empty line inside", QStringLiteral("UMA\r\n\r\nTRES"), 3},
+        {"two breaks at the end", QStringLiteral("UMA\r\n\r\n"), 2},
+        {"wraps to two", WrappingText(*memo, 2, 400), 2},
+        {"wraps to three", WrappingText(*memo, 3, 400), 3},
+        {"wrapped and broken", WrappingText(*memo, 2, 400) + QStringLiteral("\r\nFIM"), 3},
+    };
+    for (const auto& c : cases) {
+        memo->SetText(c.text);
+        EXPECT_EQ(memo->DisplayedLineCount(), c.lines) << c.name;
+    }
+}
+
+TEST(Memo, WrapsAtTheTextAreaWidthAndItsDefaultFollowsTheSize)
+{
+    QWidget host;
+    auto* memo = new Memo(&host);
+    memo->setGeometry(0, 0, 400, 300);
+    EXPECT_EQ(memo->TextArea(), QRect(0, 0, 400, 300));
+    memo->SetText(WrappingText(*memo, 2, 200));
+
+    memo->SetTextAreaNoRedraw(QRect(0, 0, 200, 300));
+    EXPECT_EQ(memo->DisplayedLineCount(), 2);
+
+    memo->resize(500, 300);
+    EXPECT_EQ(memo->TextArea(), QRect(0, 0, 500, 300));
+    EXPECT_EQ(memo->DisplayedLineCount(), 1);
+}
+
+TEST(Memo, DrawsEachLineCentredFromTheTopOfTheTextArea)
+{
+    QWidget host;
+    auto* memo = new Memo(&host);
+    memo->setGeometry(0, 0, 400, 200);
+    memo->SetColor(Qt::black);
+    memo->SetFontColor(Qt::white);
+    QFont font = memo->font();
+    font.setPixelSize(20);
+    memo->setFont(font);
+    memo->SetText(QStringLiteral("MMMM\r\nM"));
+
+    const QRect areas[] = {QRect(0, 0, 400, 200), QRect(100, 30, 300, 170), QRect(10, 10, 180, 100)};
+    for (const QRect& area : areas) {
+        memo->SetTextAreaNoRedraw(area);
+        const QImage image = memo->grab().toImage();
+        const int lineHeight = memo->fontMetrics().height();
+        for (int line = 0; line < 2; ++line) {
+            int minX = image.width(), maxX = -1, minY = image.height();
+            for (int y = area.top() + line * lineHeight; y < area.top() + (line + 1) * lineHeight; ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) > 128) {
+                        minX = std::min(minX, x);
+                        maxX = std::max(maxX, x);
+                        minY = std::min(minY, y);
+                    }
+            ASSERT_GE(maxX, 0) << "line " << line << " of area " << area.x() << "," << area.y();
+            EXPECT_NEAR((minX + maxX + 1) / 2.0, area.center().x() + 0.5, 2.0) << "line " << line;
+            EXPECT_GE(minY, area.top() + line * lineHeight);
+        }
+        // Nothing is drawn above the text area.
+        for (int y = 0; y < area.top(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ASSERT_LE(qGray(image.pixel(x, y)), 128) << x << "," << y;
+    }
+}
