@@ -9,6 +9,7 @@
 #include "DesignFont.h"
 #include "Edit.h"
 #include "ImageBox.h"
+#include "NumberText.h"
 #include "Panel.h"
 #include "SpeedButton.h"
 #include "UiTimer.h"
@@ -19,6 +20,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -29,6 +31,7 @@ namespace {
 constexpr std::uint32_t kWindowColor = 0x2D0000;   // dark blue
 constexpr std::uint32_t kHourPanelColor = 0xECECFF; // light rose
 constexpr std::uint32_t kFieldRestColor = 0xF3F3F3; // light grey
+constexpr std::uint32_t kFieldFocusColor = 0x8CFFFF; // light yellow
 const QColor kYellow(255, 255, 0);
 const QColor kNavy(0, 0, 128);
 const QColor kWhite(255, 255, 255);
@@ -232,6 +235,30 @@ void TAdmFor00::BindEvents()
     Man->OnClick = [this](QObject* s) { ManClick(s); };
     ApreAuto->OnClick = [this](QObject* s) { ApreAutoClick(s); };
     BitBtn1->OnClick = [this](QObject* s) { BitBtn1Click(s); };
+    BitBtn1->OnKeyPress = [this](QObject* s, char16_t& k) { BitBtn1KeyPress(s, k); };
+
+    using Enter = void (TAdmFor00::*)(QObject*);
+    using KeyPress = void (TAdmFor00::*)(QObject*, char16_t&);
+    struct Binding { Edit* field; Enter enter; Enter exit; KeyPress keyPress; };
+    const Binding bindings[] = {
+        {H1, &TAdmFor00::H1Enter, &TAdmFor00::H1Exit, &TAdmFor00::H1KeyPress},
+        {M1, &TAdmFor00::M1Enter, &TAdmFor00::M1Exit, &TAdmFor00::M1KeyPress},
+        {H2, &TAdmFor00::H2Enter, &TAdmFor00::H2Exit, &TAdmFor00::H2KeyPress},
+        {M2, &TAdmFor00::M2Enter, &TAdmFor00::M2Exit, &TAdmFor00::M2KeyPress},
+        {H3, &TAdmFor00::H3Enter, &TAdmFor00::H3Exit, &TAdmFor00::H3KeyPress},
+        {M3, &TAdmFor00::M3Enter, &TAdmFor00::M3Exit, &TAdmFor00::M3KeyPress},
+        {H4, &TAdmFor00::H4Enter, &TAdmFor00::H4Exit, &TAdmFor00::H4KeyPress},
+        {M4, &TAdmFor00::M4Enter, &TAdmFor00::M4Exit, &TAdmFor00::M4KeyPress},
+        {H5, &TAdmFor00::H5Enter, &TAdmFor00::H5Exit, &TAdmFor00::H5KeyPress},
+        {M5, &TAdmFor00::M1Enter, &TAdmFor00::M5Exit, &TAdmFor00::M5KeyPress},   // M5 gains focus through M1Enter
+        {H6, &TAdmFor00::H6Enter, &TAdmFor00::H6Exit, &TAdmFor00::H6KeyPress},
+        {M6, &TAdmFor00::M6Enter, &TAdmFor00::M6Exit, &TAdmFor00::M6KeyPress},
+    };
+    for (const auto& b : bindings) {
+        b.field->OnEnter = [this, h = b.enter](QObject* s) { (this->*h)(s); };
+        b.field->OnExit = [this, h = b.exit](QObject* s) { (this->*h)(s); };
+        b.field->OnKeyPress = [this, h = b.keyPress](QObject* s, char16_t& k) { (this->*h)(s, k); };
+    }
 }
 
 void TAdmFor00::FormCreate(QObject*)
@@ -331,7 +358,7 @@ void TAdmFor00::FormActivate(QObject*)
     ArredondaControle(BitBtn1);
     ArredondaControle(Man);
     CarregaDados();
-    RequestFocus(H1);
+    PlaceFocus(H1);
 }
 
 void TAdmFor00::ShowCheckPicture(bool checked)
@@ -381,6 +408,100 @@ void TAdmFor00::BitBtn1Click(QObject*)
         MostraMensagem(QStringLiteral("REGISTRO GRAVADO!!"));
     else
         MostraMensagem(QStringLiteral("REGISTRO NÃO GRAVADO!!"));
+}
+
+// --- Time fields --------------------------------------------------------
+
+void TAdmFor00::H1Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::M1Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::H2Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::M2Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::H3Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::M3Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::H4Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::M4Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::H5Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::H6Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::M6Enter(QObject* Sender) { CorDeFoco(Sender); }
+
+void TAdmFor00::H1Exit(QObject* Sender) { ConfereSaida(H1, Sender); }
+void TAdmFor00::M1Exit(QObject* Sender) { ConfereSaida(M1, Sender); }
+void TAdmFor00::H2Exit(QObject* Sender) { ConfereSaida(H2, Sender); }
+void TAdmFor00::M2Exit(QObject* Sender) { ConfereSaida(M2, Sender); }
+void TAdmFor00::H3Exit(QObject* Sender) { ConfereSaida(H3, Sender); }
+void TAdmFor00::M3Exit(QObject* Sender) { ConfereSaida(M3, Sender); }
+void TAdmFor00::H4Exit(QObject* Sender) { ConfereSaida(H4, Sender); }
+void TAdmFor00::M4Exit(QObject* Sender) { ConfereSaida(M4, Sender); }
+void TAdmFor00::H5Exit(QObject* Sender) { ConfereSaida(H5, Sender); }
+void TAdmFor00::M5Exit(QObject* Sender) { ConfereSaida(M5, Sender); }
+void TAdmFor00::H6Exit(QObject* Sender) { ConfereSaida(H6, Sender); }
+void TAdmFor00::M6Exit(QObject* Sender) { ConfereSaida(M6, Sender); }
+
+void TAdmFor00::H1KeyPress(QObject*, char16_t& Key) { FiltraTecla(H1, Key); }
+void TAdmFor00::M1KeyPress(QObject*, char16_t& Key) { FiltraTecla(M1, Key); }
+void TAdmFor00::H2KeyPress(QObject*, char16_t& Key) { FiltraTecla(H2, Key); }
+void TAdmFor00::M2KeyPress(QObject*, char16_t& Key) { FiltraTecla(M2, Key); }
+void TAdmFor00::H3KeyPress(QObject*, char16_t& Key) { FiltraTecla(H3, Key); }
+void TAdmFor00::M3KeyPress(QObject*, char16_t& Key) { FiltraTecla(M3, Key); }
+void TAdmFor00::H4KeyPress(QObject*, char16_t& Key) { FiltraTecla(H4, Key); }
+void TAdmFor00::M4KeyPress(QObject*, char16_t& Key) { FiltraTecla(M4, Key); }
+void TAdmFor00::H5KeyPress(QObject*, char16_t& Key) { FiltraTecla(H5, Key); }
+void TAdmFor00::M5KeyPress(QObject*, char16_t& Key) { FiltraTecla(M5, Key); }
+void TAdmFor00::H6KeyPress(QObject*, char16_t& Key) { FiltraTecla(H6, Key); }
+void TAdmFor00::M6KeyPress(QObject*, char16_t& Key) { FiltraTecla(M6, Key); }
+
+void TAdmFor00::BitBtn1KeyPress(QObject*, char16_t& Key)
+{
+    if (Key == 27)
+        RequestFocus(M6);
+}
+
+void TAdmFor00::CorDeFoco(QObject* Sender)
+{
+    if (auto* field = qobject_cast<Edit*>(Sender))
+        field->SetColor(DesignColor(kFieldFocusColor));
+}
+
+void TAdmFor00::FiltraTecla(Edit* field, char16_t& Key)
+{
+    if (Key == 27) {
+        // Esc steps one field back in the walk; in H1 it closes the window.
+        if (field == H1) {
+            IniciaFechamento();
+        } else {
+            const std::array<Edit*, 12> walk = {H1, M1, H2, M2, H3, M3, H4, M4, H5, M5, H6, M6};
+            const auto it = std::find(walk.begin(), walk.end(), field);
+            RequestFocus(*(it - 1));
+        }
+        return;
+    }
+    const bool digit = Key >= u'0' && Key <= u'9';
+    if (!digit && Key != 8 && Key != 13)
+        Key = 0;
+    if (Key == 13) {
+        Key = 0;
+        SelectNext(true);
+    }
+}
+
+// Runs whenever the focus leaves `field` for another control of the window.
+// A rejected value is reported and the focus asked back, which abandons the
+// move; the window then becomes active again and reloads the saved values,
+// putting the focus on H1. The exit check that placement runs does not object
+// (see Form::PlaceFocus), so each rejection shows exactly one message.
+void TAdmFor00::ConfereSaida(Edit* field, QObject* Sender)
+{
+    if (auto* sender = qobject_cast<Edit*>(Sender))
+        sender->SetColor(DesignColor(kFieldRestColor));
+    const bool hour = std::find(hours_.begin(), hours_.end(), field) != hours_.end();
+    const ResultadoSaida r = ConfereCampo(field->text(), hour ? TipoCampo::Hora : TipoCampo::Minuto);
+    field->setText(r.text);
+    if (r.value)
+        Teste = *r.value;
+    if (r.accepted || PlacingFocus())
+        return;
+    MostraMensagem(hour ? QStringLiteral("HORA INCORRETA") : QStringLiteral("MINUTO INCORRETO"));
+    RequestFocus(field);
 }
 
 void MostraMensagem(const QString& text)

@@ -101,6 +101,47 @@ public:
     void ApreAutoClick(QObject* Sender);
     void BitBtn1Click(QObject* Sender);
 
+    // Time fields. Focus gained: the focus colour (M5 shares M1Enter).
+    void H1Enter(QObject* Sender);
+    void M1Enter(QObject* Sender);
+    void H2Enter(QObject* Sender);
+    void M2Enter(QObject* Sender);
+    void H3Enter(QObject* Sender);
+    void M3Enter(QObject* Sender);
+    void H4Enter(QObject* Sender);
+    void M4Enter(QObject* Sender);
+    void H5Enter(QObject* Sender);
+    void H6Enter(QObject* Sender);
+    void M6Enter(QObject* Sender);
+    // Focus lost: the exit check of the handler's own field.
+    void H1Exit(QObject* Sender);
+    void M1Exit(QObject* Sender);
+    void H2Exit(QObject* Sender);
+    void M2Exit(QObject* Sender);
+    void H3Exit(QObject* Sender);
+    void M3Exit(QObject* Sender);
+    void H4Exit(QObject* Sender);
+    void M4Exit(QObject* Sender);
+    void H5Exit(QObject* Sender);
+    void M5Exit(QObject* Sender);
+    void H6Exit(QObject* Sender);
+    void M6Exit(QObject* Sender);
+    // Typed character: the key filter.
+    void H1KeyPress(QObject* Sender, char16_t& Key);
+    void M1KeyPress(QObject* Sender, char16_t& Key);
+    void H2KeyPress(QObject* Sender, char16_t& Key);
+    void M2KeyPress(QObject* Sender, char16_t& Key);
+    void H3KeyPress(QObject* Sender, char16_t& Key);
+    void M3KeyPress(QObject* Sender, char16_t& Key);
+    void H4KeyPress(QObject* Sender, char16_t& Key);
+    void M4KeyPress(QObject* Sender, char16_t& Key);
+    void H5KeyPress(QObject* Sender, char16_t& Key);
+    void M5KeyPress(QObject* Sender, char16_t& Key);
+    void H6KeyPress(QObject* Sender, char16_t& Key);
+    void M6KeyPress(QObject* Sender, char16_t& Key);
+    // Esc on the save button goes back to the last minute field.
+    void BitBtn1KeyPress(QObject* Sender, char16_t& Key);
+
     // The start-closing action: opacity on, closing timer started anew.
     void IniciaFechamento();
 
@@ -112,6 +153,9 @@ private:
     void BindEvents();
     void PlaceOnWorkArea();
     void ShowCheckPicture(bool checked);
+    void CorDeFoco(QObject* Sender);
+    void ConfereSaida(Edit* field, QObject* Sender);
+    void FiltraTecla(Edit* field, char16_t& Key);
 
     QString dataRoot_;
     ScreenMetrics screen_;

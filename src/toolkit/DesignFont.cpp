@@ -9,14 +9,17 @@ struct Substitute
     const char* face;
     const char* family;
     QFont::Weight weight;
+    int stretch;
 };
 
-// Open Sans Light is the closest free match to Segoe UI Light's thin, open forms.
+// Open Sans Light is the closest free match to Segoe UI Light's thin, open
+// forms; narrowed to 92 % it sets the layout's texts at Segoe UI's widths,
+// so captions fit the boxes they were designed for.
 constexpr Substitute kSubstitutes[] = {
-    {"Segoe UI Light", "Open Sans", QFont::Light},
-    {"Segoe UI Semibold", "Open Sans", QFont::DemiBold},
-    {"Segoe UI", "Open Sans", QFont::Normal},
-    {"Tahoma", "DejaVu Sans", QFont::Normal},
+    {"Segoe UI Light", "Open Sans", QFont::Light, 92},
+    {"Segoe UI Semibold", "Open Sans", QFont::DemiBold, 92},
+    {"Segoe UI", "Open Sans", QFont::Normal, 92},
+    {"Tahoma", "DejaVu Sans", QFont::Normal, 100},
 };
 
 } // namespace
@@ -29,6 +32,7 @@ QFont DesignFont(const QString& face, int pixelHeight, FontStyle style)
             if (face == QLatin1String(s.face)) {
                 font = QFont(QString::fromLatin1(s.family));
                 font.setWeight(s.weight);
+                font.setStretch(s.stretch);
                 break;
             }
         }

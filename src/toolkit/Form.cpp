@@ -43,6 +43,13 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
     return true;
 }
 
+void Form::PlaceFocus(QWidget* target)
+{
+    placing_ = true;
+    RequestFocus(target, Qt::OtherFocusReason);
+    placing_ = false;
+}
+
 QWidget* Form::NextTabStop(QWidget* from, bool forward) const
 {
     if (!from)

@@ -35,6 +35,14 @@ public:
     // request does on the home desktop.
     bool RequestFocus(QWidget* target, Qt::FocusReason reason = Qt::OtherFocusReason);
 
+    // Puts the focus on `target` for the window itself, after it has replaced
+    // its controls' contents (on activation). The exit handler still runs, but
+    // sees PlacingFocus() and must not object: what it would reject is no
+    // edit of the user's, and objecting would re-activate the window and start
+    // the same placement again, without end.
+    void PlaceFocus(QWidget* target);
+    bool PlacingFocus() const { return placing_; }
+
     // Moves the focus to the next (or previous) tab stop, wrapping; Tab,
     // Shift+Tab and the program's own forward moves all come here.
     bool SelectNext(bool forward);
@@ -57,6 +65,7 @@ private:
 
     Edit* exiting_ = nullptr;       // control whose exit handler is running
     QWidget* redirect_ = nullptr;   // focus asked for by that handler
+    bool placing_ = false;
     bool pressed_ = false;
     bool shown_ = false;
     int activations_ = 0;

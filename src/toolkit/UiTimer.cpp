@@ -29,6 +29,8 @@ void UiTimer::SetInterval(int intervalMs)
 
 void UiTimer::Tick()
 {
+    if (!enabled_)
+        return;   // a disabled timer does not tick
     ++ticks_;
     if (OnTimer)
         OnTimer(this);

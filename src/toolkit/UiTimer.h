@@ -38,7 +38,8 @@ public:
 
     bool Running() const { return timer_.isActive(); }
 
-    // Runs one tick now, as the clock would. For tests and benchmarks.
+    // Runs one tick now, as the clock would (nothing while disabled). For
+    // tests and benchmarks.
     void Tick();
 
     std::function<void(QObject* sender)> OnTimer;

@@ -46,11 +46,14 @@ TEST(UiTimerTest, OneMillisecondTimersTickOncePerFrame)
 TEST(UiTimerTest, TickRunsTheHandlerWithTheTimerAsSender)
 {
     QObject owner;
-    UiTimer timer(&owner, 1, false);
+    UiTimer timer(&owner, 1, true);
     QObject* sender = nullptr;
     timer.OnTimer = [&](QObject* s) { sender = s; };
     timer.Tick();
     timer.Tick();
     EXPECT_EQ(sender, &timer);
     EXPECT_EQ(timer.TickCount(), 2);
+    timer.SetEnabled(false);
+    timer.Tick();
+    EXPECT_EQ(timer.TickCount(), 2) << "a disabled timer does not tick";
 }

@@ -1,0 +1,202 @@
+#include "WindowFixture.h"
+
+#include "AdmUnMn.h"
+#include "Edit.h"
+#include "ImageBox.h"
+#include "Memo.h"
+#include "SpeedButton.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QByteArray kSaved = "1\r\n0\r\n07:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
+
+// The test pictures are plain white (OK.JPG) and plain black (NAOOK.JPG).
+bool ShowsOk(ImageBox* box) { return !box->Picture().isNull() && qGray(box->Picture().pixel(4, 4)) > 200; }
+bool ShowsNaoOk(ImageBox* box) { return !box->Picture().isNull() && qGray(box->Picture().pixel(4, 4)) < 50; }
+
+QStringList Times(TAdmFor00* w)
+{
+    QStringList out;
+    for (int slot = 1; slot <= 6; ++slot)
+        out << w->HourField(slot)->text() + "|" + w->MinuteField(slot)->text();
+    return out;
+}
+
+} // namespace
+
+class ActivationTest : public WindowFixture
+{
+protected:
+    void SetUp() override { root.WriteCheckImages(); }
+
+    QString LastMessage() const
+    {
+        const auto popups = Popups();
+        return popups.isEmpty() ? QString() : popups.last()->CorpoMensagem->Text();
+    }
+};
+
+TEST_F(ActivationTest, FirstShowWithoutASettingsFile)
+{
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(window->ActivationCount(), 1);
+    EXPECT_EQ(Times(window).join(' '), "| | | | | |");
+    EXPECT_FALSE(window->AprChe->isChecked());
+    EXPECT_TRUE(ShowsOk(window->CheApr));
+    EXPECT_EQ(Focused(), window->H1);
+    EXPECT_FALSE(window->TelaHorIni->mask().isEmpty()) << "the hour panel is rounded on activation";
+    EXPECT_FALSE(window->TelaHorIni->mask().contains(QPoint(0, 0)));
+}
+
+TEST_F(ActivationTest, LoadsTheFileIntoTheControls)
+{
+    root.WriteSettings(kSaved);
+    ASSERT_TRUE(Open());
+    EXPECT_TRUE(window->AprChe->isChecked());
+    EXPECT_TRUE(ShowsNaoOk(window->CheApr));
+    EXPECT_EQ(Times(window).join(' '), "07|30 12|00 15|45 00|00 00|00 00|00");
+    EXPECT_EQ(Focused(), window->H1);
+}
+
+TEST_F(ActivationTest, OnlyAnExactOneChecksTheBox)
+{
+    ASSERT_TRUE(Open());
+    const std::pair<QByteArray, bool> cases[] = {
+        {"1", true}, {"01", false}, {" 1", false}, {"1 ", false}, {"true", false}, {"", false}, {"0", false},
+    };
+    for (const auto& [line1, checked] : cases) {
+        root.WriteSettings(line1 + "\r\n0\r\n");
+        window->CarregaDados();
+        EXPECT_EQ(window->AprChe->isChecked(), checked) << line1.constData();
+        EXPECT_EQ(ShowsNaoOk(window->CheApr), checked) << line1.constData();
+    }
+}
+
+TEST_F(ActivationTest, SlotTextsAreSplitAtFixedPositionsWithoutValidation)
+{
+    ASSERT_TRUE(Open());
+    root.WriteSettings("0\r\n0\r\n7:30\r\n12:3\r\n12:345\r\n\r\n:\r\n1\r\n");
+    window->CarregaDados();
+    EXPECT_EQ(Times(window).join(' '), "7:|0 12|3 12|34 | :| 1|");
+
+    // A shorter file: slots 1 and 2 fall back to 00:00, slots 3..6 keep the previous read.
+    root.WriteSettings("0\r\n0\r\n08:15\r\n");
+    window->CarregaDados();
+    EXPECT_EQ(Times(window).join(' '), "08|15 00|00 12|34 | :| 1|");
+}
+
+TEST_F(ActivationTest, ToggleFlipsTheBoxAndReadsThePictureEachTime)
+{
+    ASSERT_TRUE(Open());
+    window->ApreAuto->click();
+    EXPECT_TRUE(window->AprChe->isChecked());
+    EXPECT_TRUE(ShowsNaoOk(window->CheApr));
+
+    QImage grey(8, 8, QImage::Format_RGB32);
+    grey.fill(QColor(128, 128, 128));
+    grey.save(root.ImagePath("OK.JPG"), "JPEG");
+    window->ApreAuto->click();
+    EXPECT_FALSE(window->AprChe->isChecked());
+    EXPECT_NEAR(qGray(window->CheApr->Picture().pixel(4, 4)), 128, 8) << "the picture comes from disk again";
+    EXPECT_EQ(Focused(), window->H1) << "the toggle takes no focus";
+}
+
+TEST_F(ActivationTest, ToggleThenSaveWritesTheFlippedFlag)
+{
+    root.WriteSettings(kSaved);
+    ASSERT_TRUE(Open());
+    window->ApreAuto->click();
+    window->BitBtn1->click();
+    EXPECT_EQ(root.ReadSettings(), QByteArray(kSaved).replace(0, 1, "0"));
+}
+
+TEST_F(ActivationTest, AnyPopupBringsBackTheSavedState)
+{
+    root.WriteSettings(kSaved);
+    ASSERT_TRUE(Open());
+    window->ApreAuto->click();
+    window->H2->setText("99");
+    MostraMensagem("X");
+    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
+    Dismiss(AdmForMn);
+    ASSERT_TRUE(WaitFor([&] { return window->ActivationCount() == 2; }));
+    EXPECT_TRUE(window->AprChe->isChecked());
+    EXPECT_EQ(window->H2->text(), "12");
+    EXPECT_EQ(Focused(), window->H1);
+}
+
+TEST_F(ActivationTest, SaveConfirmsAndReloadsWhenThePopupGoes)
+{
+    ASSERT_TRUE(Open());
+    window->H1->setText("06");
+    window->M1->setText("05");
+    window->AprChe->setChecked(true);
+    window->BitBtn1->click();
+    EXPECT_EQ(root.ReadSettings(), "1\r\n0\r\n06:05\r\n:\r\n:\r\n:\r\n:\r\n:\r\n")
+        << "line 2 is \"0\" when no read reached it; empty fields give \":\"";
+    ASSERT_EQ(Popups().size(), 1);
+    EXPECT_EQ(LastMessage(), "REGISTRO GRAVADO!!");
+
+    window->H1->setText("23");   // not saved: replaced on return
+    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
+    Dismiss(AdmForMn);
+    ASSERT_TRUE(WaitFor([&] { return window->ActivationCount() == 2; }));
+    EXPECT_EQ(Times(window).join(' '), "06|05 :| :| :| :| :|");
+    EXPECT_EQ(Focused(), window->H1);
+}
+
+TEST_F(ActivationTest, LineTwoIsCarriedThroughUnchanged)
+{
+    root.WriteSettings("0\r\n\x80\xff abc \x81\r\n01:02\r\n");
+    ASSERT_TRUE(Open());
+    window->BitBtn1->click();
+    EXPECT_TRUE(root.ReadSettings().startsWith("0\r\n\x80\xff abc \x81\r\n01:02\r\n00:00\r\n"));
+}
+
+TEST_F(ActivationTest, AFailedSaveSaysSoAndLeavesTheFileAlone)
+{
+    root.WriteSettings(kSaved);
+    ::chmod(root.SettingsFile().toLocal8Bit().constData(), 0444);
+    ASSERT_TRUE(Open());
+    window->SetWritePause(std::chrono::milliseconds(1));
+    window->H1->setText("11");
+    window->BitBtn1->click();
+    EXPECT_EQ(LastMessage(), QString::fromUtf8("REGISTRO NÃO GRAVADO!!"));
+    EXPECT_EQ(root.ReadSettings(), kSaved);
+    EXPECT_EQ(QDir(root.Path() + "/Dados").entryList(QDir::Files | QDir::Hidden).join(','), "Dados.txt");
+}
+
+TEST_F(ActivationTest, AMissingPictureGetsAStandInAndTheTimesStillLoad)
+{
+    root.WriteSettings(kSaved);
+    QFile::remove(root.ImagePath("OK.JPG"));
+    QFile::remove(root.ImagePath("NAOOK.JPG"));
+    ASSERT_TRUE(Open());
+    EXPECT_FALSE(window->CheApr->Picture().isNull());
+    EXPECT_TRUE(window->AprChe->isChecked());
+    EXPECT_EQ(Times(window)[0], "07|30");
+    EXPECT_EQ(Focused(), window->H1);
+    EXPECT_EQ(Popups().size(), 0) << "no message box for a missing picture";
+    const QImage checked = window->CheApr->Picture();
+    window->ApreAuto->click();
+    EXPECT_NE(window->CheApr->Picture(), checked) << "the stand-in shows the state";
+}
+
+TEST_F(ActivationTest, SwitchingApplicationsAndBackIsNoActivation)
+{
+    root.WriteSettings(kSaved);
+    ASSERT_TRUE(Open());
+    window->H2->setText("5");
+    // The focus leaves the program and comes back to the same window.
+    emit qGuiApp->focusWindowChanged(nullptr);
+    emit qGuiApp->focusWindowChanged(window->windowHandle());
+    EXPECT_EQ(window->ActivationCount(), 1);
+    EXPECT_EQ(window->H2->text(), "5") << "no reload";
+}

@@ -1,0 +1,109 @@
+#include "WindowFixture.h"
+
+#include "UiTimer.h"
+
+// The fades are driven tick by tick; the window is created but not shown, so
+// nothing but these ticks moves its opacity.
+class FadeTest : public WindowFixture
+{
+protected:
+    void SetUp() override { Fresh(); }
+
+    void Fresh()
+    {
+        delete window.data();
+        window = new TAdmFor00(root.Path());
+    }
+
+    // Runs closing ticks until the window closes; returns how many it took.
+    int CloseTicks(int limit = 100)
+    {
+        for (int n = 1; n <= limit; ++n) {
+            window->TempFecha->Tick();
+            if (!window->TempFecha->Enabled())
+                return n;
+        }
+        return -1;
+    }
+};
+
+TEST_F(FadeTest, FadeInTakesFiftyTicksAndEndsOpaque)
+{
+    EXPECT_EQ(window->Opacity.Value(), 0);
+    EXPECT_TRUE(window->Opacity.Applied());
+    for (int n = 1; n <= 49; ++n) {
+        window->TemAbre->Tick();
+        ASSERT_EQ(window->Opacity.Value(), 5 * n);
+    }
+    EXPECT_TRUE(window->TemAbre->Enabled());
+    window->TemAbre->Tick();
+    EXPECT_EQ(window->Opacity.Value(), 255);
+    EXPECT_FALSE(window->Opacity.Applied());
+    EXPECT_FALSE(window->TemAbre->Enabled());
+    EXPECT_DOUBLE_EQ(window->windowOpacity(), 1.0);
+}
+
+TEST_F(FadeTest, FadeOutFromOpaqueTakesFortyOneTicks)
+{
+    for (int n = 0; n < 50; ++n)
+        window->TemAbre->Tick();
+    window->ManClick(window->Man);
+    EXPECT_TRUE(window->Opacity.Applied());
+    EXPECT_TRUE(window->TempFecha->Enabled());
+    for (int n = 1; n <= 40; ++n) {
+        window->TempFecha->Tick();
+        ASSERT_EQ(window->Opacity.Value(), 255 - 6 * n);
+    }
+    window->TempFecha->Tick();
+    EXPECT_EQ(window->Opacity.Value(), 9);
+    EXPECT_FALSE(window->TempFecha->Enabled());
+    WaitFor([&] { return window.isNull(); });
+    EXPECT_TRUE(window.isNull()) << "closing frees the window";
+}
+
+TEST_F(FadeTest, ClosingDuringTheFadeIn)
+{
+    struct Case { int openingTicks; int expectedClosingTicks; };
+    const Case cases[] = {
+        {20, 16},   // from 100: 94, 88, ..., 10, 4
+        {2, 1},     // from 10
+        {3, 1},     // from 15
+        {1, 1},     // from 5: closes at once instead of wrapping to 255
+        {0, 1},     // from 0: likewise
+    };
+    for (const auto& c : cases) {
+        Fresh();
+        for (int n = 0; n < c.openingTicks; ++n)
+            window->TemAbre->Tick();
+        window->IniciaFechamento();
+        EXPECT_EQ(CloseTicks(), c.expectedClosingTicks) << "from " << 5 * c.openingTicks;
+        EXPECT_FALSE(window->TemAbre->Enabled()) << "the first closing tick stops the fade-in";
+        EXPECT_LT(window->Opacity.Value(), 10);
+    }
+}
+
+TEST_F(FadeTest, OpeningTickBeforeTheFirstClosingTickStillAdds)
+{
+    for (int n = 0; n < 20; ++n)
+        window->TemAbre->Tick();   // 100
+    window->IniciaFechamento();
+    window->TemAbre->Tick();       // 105
+    window->TempFecha->Tick();     // 99
+    EXPECT_EQ(window->Opacity.Value(), 99);
+    EXPECT_FALSE(window->TemAbre->Enabled());
+}
+
+TEST_F(FadeTest, StartingToCloseAgainDoesNotRestartTheFade)
+{
+    for (int n = 0; n < 50; ++n)
+        window->TemAbre->Tick();
+    window->IniciaFechamento();
+    for (int n = 0; n < 10; ++n)
+        window->TempFecha->Tick();
+    EXPECT_EQ(window->Opacity.Value(), 195);
+    const int restarts = window->TempFecha->RestartCount();
+    window->IniciaFechamento();
+    EXPECT_EQ(window->TempFecha->RestartCount(), restarts + 1) << "only the interval starts anew";
+    EXPECT_EQ(window->Opacity.Value(), 195);
+    EXPECT_EQ(CloseTicks(), 31);
+}

@@ -1,0 +1,260 @@
+#include "WindowFixture.h"
+
+#include "AdmUnMn.h"
+#include "BitBtn.h"
+#include "DesignColor.h"
+#include "Edit.h"
+#include "Memo.h"
+#include "UiTimer.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
+namespace {
+
+const QByteArray kSaved = "0\r\n0\r\n07:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
+const QColor kFocus = DesignColor(0x8CFFFF);
+const QColor kRest = DesignColor(0xF3F3F3);
+
+void Type(QWidget* w, const QString& text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+} // namespace
+
+class FieldsTest : public WindowFixture
+{
+protected:
+    void SetUp() override { root.WriteCheckImages(); }
+
+    bool OpenWith(const QByteArray& file)
+    {
+        root.WriteSettings(file);
+        return Open();
+    }
+
+    // A key for the focused control; a rejection it causes is followed
+    // through: the popup comes up and the window becomes active again.
+    void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        const int popups = Popups().size();
+        const int activations = window->ActivationCount();
+        QTest::keyClick(Focused(), key, mods);
+        if (Popups().size() > popups && Popups().last()->CorpoMensagem->Text() != "REGISTRO GRAVADO!!")
+            WaitFor([&] { return window->ActivationCount() > activations && QApplication::activeWindow() == window.data(); });
+        QCoreApplication::processEvents();
+    }
+
+    QStringList Messages() const
+    {
+        QStringList out;
+        for (auto* p : Popups())
+            out << p->CorpoMensagem->Text();
+        return out;
+    }
+};
+
+TEST_F(FieldsTest, OnlyDigitsAndBackspaceReachTheField)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    window->H1->setText("1");
+    window->H1->end(false);
+    Type(window->H1, "a Z+-,.:\u0663\u06F5");   // letters, space, signs, separators, other scripts' digits
+    EXPECT_EQ(window->H1->text(), "1");
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_C, Qt::Key_V, Qt::Key_X, Qt::Key_Z}) {
+        QGuiApplication::clipboard()->setText("99");
+        QTest::keyClick(window->H1, key, Qt::ControlModifier);
+        EXPECT_EQ(window->H1->text(), "1") << "Ctrl+" << char(key);
+    }
+    Type(window->H1, "23");
+    QTest::keyClick(window->H1, Qt::Key_Backspace);
+    EXPECT_EQ(window->H1->text(), "12");
+}
+
+TEST_F(FieldsTest, EnterWalksTheSlotsColumnByColumnToTheSaveButton)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    QStringList walk{Focused()->objectName()};
+    for (int i = 0; i < 12; ++i) {
+        Press(Qt::Key_Return);
+        walk << Focused()->objectName();
+    }
+    EXPECT_EQ(walk.join(' '), "H1 M1 H2 M2 H3 M3 H4 M4 H5 M5 H6 M6 BitBtn1");
+    EXPECT_TRUE(Messages().isEmpty());
+    EXPECT_EQ(root.ReadSettings(), kSaved) << "reaching the button saves nothing yet";
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Messages(), QStringList{"REGISTRO GRAVADO!!"});
+}
+
+TEST_F(FieldsTest, EscStepsBackAndClosesFromTheFirstField)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    const char* order[] = {"H1", "M1", "H2", "M2", "H3", "M3", "H4", "M4", "H5", "M5", "H6", "M6", "BitBtn1"};
+    for (int i = 12; i >= 1; --i) {
+        auto* from = window->findChild<QWidget*>(order[i]);
+        ASSERT_TRUE(window->RequestFocus(from));
+        Press(Qt::Key_Escape);
+        EXPECT_EQ(Focused()->objectName(), order[i - 1]) << "Esc in " << order[i];
+    }
+    window->H1->setText("7");
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(window->TempFecha->Enabled()) << "the fade-out starts";
+    EXPECT_TRUE(window->Opacity.Applied());
+    EXPECT_EQ(Focused(), window->H1);
+    EXPECT_EQ(window->H1->text(), "7") << "no exit check";
+}
+
+TEST_F(FieldsTest, TabAndShiftTabReachTheSaveButton)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Focused(), window->BitBtn1);
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), window->H1);
+    ASSERT_TRUE(window->RequestFocus(window->M6));
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), window->BitBtn1);
+}
+
+TEST_F(FieldsTest, FocusColourAndSelectionOnArrival)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    EXPECT_EQ(window->H1->Color(), kFocus);
+    for (int i = 0; i < 9; ++i)
+        Press(Qt::Key_Return);
+    ASSERT_EQ(Focused(), window->M5);
+    EXPECT_EQ(window->M5->Color(), kFocus) << "M5 gains its colour through M1Enter";
+    EXPECT_EQ(window->H1->Color(), kRest);
+    EXPECT_EQ(window->H5->Color(), kRest);
+
+    // A field reached by Enter has its text selected: typing replaces it.
+    ASSERT_TRUE(window->RequestFocus(window->M1));
+    EXPECT_EQ(window->M1->selectedText(), "30");
+    Type(window->M1, "9");
+    EXPECT_EQ(window->M1->text(), "9");
+}
+
+TEST_F(FieldsTest, LeavingAFieldNormalisesItsText)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    const std::pair<QString, QString> cases[] = {
+        {"7", "07"}, {"", "00"}, {"007", "07"}, {"0", "00"}, {"24", "24"}, {" 7", "07"}, {"7:", "00"},
+        {QString(400, '9'), "00"},   // beyond a double's range
+    };
+    for (const auto& [typed, shown] : cases) {
+        ASSERT_TRUE(window->RequestFocus(window->H2));
+        window->H2->setText(typed);
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(window->H2->text(), shown) << qPrintable(typed.left(10)) << " " << qPrintable(Messages().join('/'));
+        EXPECT_EQ(Focused(), window->M2);
+    }
+    EXPECT_TRUE(Messages().isEmpty());
+    window->M2->setText("60");
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(window->M2->text(), "60");
+    EXPECT_EQ(window->Teste, 60);
+}
+
+TEST_F(FieldsTest, OutOfRangeValuesAreReportedAndTheSavedValuesReturn)
+{
+    struct Case { const char* field; QString typed; const char* message; const char* saved; };
+    const Case cases[] = {
+        {"H3", "25", "HORA INCORRETA", "15"},
+        {"H4", "123", "HORA INCORRETA", "00"},
+        {"M3", "61", "MINUTO INCORRETO", "45"},
+        {"M2", "2147483647", "MINUTO INCORRETO", "00"},
+        {"M2", "2147483648", "MINUTO INCORRETO", "00"},    // beyond 32 bits: rejected, never an error box
+        {"H2", QString(20, '9'), "HORA INCORRETA", "12"},  // 1E20
+        {"H2", "-5", "HORA INCORRETA", "12"},              // negative times are rejected too
+    };
+    ASSERT_TRUE(OpenWith(kSaved));
+    int expectedMessages = 0;
+    for (const auto& c : cases) {
+        auto* field = window->findChild<Edit*>(c.field);
+        ASSERT_TRUE(window->RequestFocus(field));
+        field->setText(c.typed);
+        Press(Qt::Key_Return);
+        ++expectedMessages;
+        ASSERT_EQ(Messages().size(), expectedMessages) << c.field << " " << qPrintable(c.typed);
+        EXPECT_EQ(Messages().last(), c.message);
+        EXPECT_EQ(field->text(), c.saved) << c.field << " shows the saved value again";
+        EXPECT_EQ(Focused(), window->H1) << "the window's return puts the focus on H1";
+        EXPECT_EQ(field->Color(), kRest);
+    }
+    EXPECT_EQ(root.ReadSettings(), kSaved);
+}
+
+TEST_F(FieldsTest, RejectionInTheFirstFieldKeepsTheFocusThere)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    bool m1Entered = false;
+    const auto enter = window->M1->OnEnter;
+    window->M1->OnEnter = [&](QObject* s) { m1Entered = true; enter(s); };
+    window->H1->setText("25");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
+    EXPECT_FALSE(m1Entered) << "the move to M1 is abandoned";
+    EXPECT_EQ(Focused(), window->H1);
+    EXPECT_EQ(window->H1->text(), "07");
+}
+
+TEST_F(FieldsTest, WithoutAReadableFileTheRejectedTextStays)
+{
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(window->RequestFocus(window->H3));
+    window->H3->setText("25");
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
+    EXPECT_EQ(window->H3->text(), "25");
+}
+
+TEST_F(FieldsTest, ClickingSaveChecksTheFieldFirst)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    ASSERT_TRUE(window->RequestFocus(window->H2));
+    window->H2->setText("7");
+    QTest::mouseClick(window->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(root.ReadSettings(), QByteArray(kSaved).replace("12:00", "07:00"));
+}
+
+TEST_F(FieldsTest, ClickingSaveWithARejectedValueDoesNotSave)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    ASSERT_TRUE(window->RequestFocus(window->H2));
+    window->H2->setText("30");
+    QTest::mouseClick(window->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
+    EXPECT_EQ(root.ReadSettings(), kSaved);
+}
+
+TEST_F(FieldsTest, LeavingAndReturningToTheWindowRunsNoExitCheck)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    ASSERT_TRUE(window->RequestFocus(window->H2));
+    window->H2->setText("7");
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
+    EXPECT_EQ(window->H2->text(), "7");
+    EXPECT_EQ(window->H2->Color(), kFocus);
+}
+
+TEST_F(FieldsTest, ASettingsFileOfRejectedTimesComesToRest)
+{
+    ASSERT_TRUE(OpenWith("0\r\n0\r\n99:99\r\n99:99\r\n99:99\r\n99:99\r\n99:99\r\n99:99\r\n"));
+    for (int i = 0; i < 13; ++i)
+        Press(Qt::Key_Tab);
+    EXPECT_EQ(Messages().size(), 13) << "one message for each attempt to leave, never a chain";
+    ASSERT_NE(Focused(), nullptr);
+    EXPECT_EQ(Focused(), window->H1);
+    const int activations = window->ActivationCount();
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(window->ActivationCount(), activations) << "at rest";
+}

@@ -1,0 +1,143 @@
+#include "WindowFixture.h"
+
+#include "BitBtn.h"
+#include "Edit.h"
+#include "Panel.h"
+#include "SpeedButton.h"
+#include "UiTimer.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+struct Expected
+{
+    const char* name;
+    QRect geometry;   // an empty size: sized to its text, only the position is fixed
+    const char* text;
+};
+
+QString TextOf(QWidget* w)
+{
+    if (auto* l = qobject_cast<QLabel*>(w))
+        return l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(w))
+        return b->text();
+    if (auto* p = qobject_cast<Panel*>(w))
+        return p->Caption();
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        return e->text();
+    return {};
+}
+
+} // namespace
+
+using LayoutTest = WindowFixture;
+
+TEST_F(LayoutTest, EveryControlStandsAtItsPlaceOnAnEightHundredPixelScreen)
+{
+    ASSERT_TRUE(Open());
+    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().width(), 800) << "the offscreen screen is the design size";
+    EXPECT_EQ(window->windowTitle(), "AdmFor00");
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+    EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0, 0, 0x2D));
+
+    const Expected controls[] = {
+        {"LSub", {8, 8, 786, 49}, "CONFIGURAÇÃO DO QUORVELO"},
+        {"Bevel1", {8, 63, 773, 82}, ""},
+        {"ChePsi", {467, 342, 31, 32}, ""},
+        {"Label1", {30, 179, 0, 0}, "Preencha as horas e minutos que vc deseja que o chame para fazer os exercícios (ESC retorna)"},
+        {"ApreAuto", {30, 92, 400, 35}, "CLIQUE PARA A APRESENTAÇÃO AUTOMÁTICA OU NÃO"},
+        {"CheApr", {436, 92, 31, 35}, ""},
+        {"Man", {30, 368, 212, 50}, "FECHA"},
+        {"BitBtn1", {648, 368, 133, 50}, "GRAVA DADOS"},
+        {"TelaHorIni", {30, 206, 751, 107}, ""},
+        {"AprChe", {496, 100, 31, 27}, "AprChe"},
+        {"Label14", {15, 1, 0, 0}, "Hora"},
+        {"L1", {14, 351, 200, 22}, ""},
+        {"L2", {14, 371, 200, 21}, ""},
+        {"Label2", {127, 0, 0, 0}, "Minuto(s)"},
+        {"Label3", {98, 17, 0, 0}, ": "},
+        {"Label9", {98, 65, 0, 0}, ": "},
+        {"Label4", {282, 1, 0, 0}, "Hora"},
+        {"Label5", {365, 17, 0, 0}, ": "},
+        {"Label6", {394, 0, 0, 0}, "Minuto(s)"},
+        {"Label7", {365, 65, 0, 0}, ": "},
+        {"Label8", {530, 1, 0, 0}, "Hora"},
+        {"Label10", {613, 17, 0, 0}, ": "},
+        {"Label11", {642, 0, 0, 0}, "Minuto(s)"},
+        {"Label12", {613, 65, 0, 0}, ": "},
+        {"H1", {15, 26, 65, 29}, ""}, {"M1", {127, 26, 65, 29}, ""},
+        {"H2", {17, 74, 65, 29}, ""}, {"M2", {127, 74, 65, 29}, ""},
+        {"H3", {282, 26, 65, 29}, ""}, {"M3", {394, 26, 65, 29}, ""},
+        {"H4", {282, 74, 65, 29}, ""}, {"M4", {394, 74, 65, 29}, ""},
+        {"H5", {530, 26, 65, 29}, ""}, {"M5", {642, 26, 65, 29}, ""},
+        {"H6", {530, 74, 65, 29}, ""}, {"M6", {642, 74, 65, 29}, ""},
+    };
+    for (const auto& c : controls) {
+        auto* w = window->findChild<QWidget*>(QString::fromLatin1(c.name));
+        ASSERT_NE(w, nullptr) << c.name;
+        if (c.geometry.isEmpty()) {
+            EXPECT_EQ(w->pos(), c.geometry.topLeft()) << c.name;
+            EXPECT_FALSE(w->size().isEmpty()) << c.name;
+        } else {
+            EXPECT_EQ(w->geometry(), c.geometry) << c.name;
+        }
+        EXPECT_EQ(TextOf(w), QString::fromUtf8(c.text)) << c.name;
+    }
+
+    // Hidden, or clipped away below the hour panel: never seen.
+    EXPECT_FALSE(window->ChePsi->isVisible());
+    EXPECT_FALSE(window->AprChe->isVisible());
+    EXPECT_TRUE(window->L1->visibleRegion().isEmpty());
+    EXPECT_TRUE(window->L2->visibleRegion().isEmpty());
+    for (QWidget* w : {static_cast<QWidget*>(window->LSub), static_cast<QWidget*>(window->Man),
+                       static_cast<QWidget*>(window->BitBtn1), static_cast<QWidget*>(window->M6)})
+        EXPECT_FALSE(w->visibleRegion().isEmpty()) << qPrintable(w->objectName());
+
+    EXPECT_EQ(window->LSub->font().pixelSize(), 27);
+    EXPECT_TRUE(window->LSub->font().underline());
+    EXPECT_EQ(window->Man->font().pixelSize(), 20);
+    EXPECT_EQ(window->Man->font().weight(), QFont::Bold);
+    EXPECT_EQ(window->H1->font().pixelSize(), 16);
+    EXPECT_EQ(window->ApreAuto->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(window->Man->focusPolicy(), Qt::NoFocus);
+    EXPECT_FALSE(window->AprChe->isChecked());
+    EXPECT_TRUE(window->TemAbre->Enabled() || window->Opacity.Value() == 255);
+    EXPECT_FALSE(window->TempFecha->Enabled());
+}
+
+TEST_F(LayoutTest, TabCyclesThroughTheSaveButtonAndTheTwelveFieldsOnly)
+{
+    ASSERT_TRUE(Open());
+    window->BitBtn1->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return window->BitBtn1->hasFocus(); }));
+
+    QStringList visited;
+    for (int i = 0; i < 13; ++i) {
+        QTest::keyClick(Focused(), Qt::Key_Tab);
+        visited << Focused()->objectName();
+    }
+    EXPECT_EQ(visited.join(' '), "H1 M1 H2 M2 H3 M3 H4 M4 H5 M5 H6 M6 BitBtn1");
+}
+
+TEST_F(LayoutTest, CreationScalingFollowsAWideScreen)
+{
+    const ScreenMetrics wide{1920, 1080, QRect(0, 0, 1920, 1040)};
+    TAdmFor00 w(root.Path(), wide);
+    EXPECT_EQ(w.Man->geometry(), QRect(72, 883, 509, 120));
+    EXPECT_EQ(w.Man->font().pixelSize(), 48);
+    EXPECT_EQ(w.LSub->geometry(), QRect(19, 19, 1887, 118));
+    EXPECT_EQ(w.LSub->font().pixelSize(), 65);
+    EXPECT_EQ(w.TelaHorIni->geometry(), QRect(72, 494, 1802, 257));
+    // Inside the hour panel too; the fields' height follows their font (38 px).
+    EXPECT_EQ(w.H3->pos(), QPoint(677, 62));
+    EXPECT_EQ(w.H3->font().pixelSize(), 38);
+    EXPECT_EQ(w.H3->height(), 59);
+    EXPECT_EQ(w.H3->width(), 156);
+    EXPECT_EQ(w.ScreenWidth, 800);
+    EXPECT_EQ(w.ScreenHeight, 600);
+}

@@ -1,0 +1,53 @@
+#include "WindowFixture.h"
+
+#include "Bevel.h"
+#include "BitBtn.h"
+#include "Edit.h"
+#include "ImageBox.h"
+#include "Panel.h"
+#include "SpeedButton.h"
+#include "UiTimer.h"
+
+#include "AdmUnMn.h"
+#include "UiTimer.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QTest>
+
+void WindowFixture::TearDown()
+{
+    delete window.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool WindowFixture::Open()
+{
+    window = new TAdmFor00(root.Path());
+    window->MostraPrimeiraVez();
+    return WaitFor([this] { return window && window->ActivationCount() > 0 && QApplication::focusWidget() != nullptr; });
+}
+
+bool WindowFixture::WaitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    return QTest::qWaitFor(done, timeoutMs);
+}
+
+QList<TAdmForMn*> WindowFixture::Popups() const
+{
+    return window ? window->findChildren<TAdmForMn*>(Qt::FindDirectChildrenOnly) : QList<TAdmForMn*>{};
+}
+
+void WindowFixture::Dismiss(TAdmForMn* popup)
+{
+    QPointer<TAdmForMn> p = popup;
+    p->IniciaFechamento();
+    for (int i = 0; i < 30 && p && p->isVisible(); ++i)
+        p->TempFecha->Tick();
+    WaitFor([&] { return p.isNull(); });
+}
+
+QWidget* WindowFixture::Focused() const
+{
+    return QApplication::focusWidget();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "AdmUn00.h"
+#include "Bevel.h"
+#include "BitBtn.h"
+#include "Edit.h"
+#include "ImageBox.h"
+#include "Panel.h"
+#include "SpeedButton.h"
+#include "UiTimer.h"
+#include "TempDataRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <QPointer>
+
+#include <ostream>
+
+// Readable QString values in assertion messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+// A configuration window on a temporary data root, shown and active, with the
+// events of its first activation handled.
+class WindowFixture : public ::testing::Test
+{
+protected:
+    void TearDown() override;
+
+    // Creates and shows the window; false if it never became active.
+    bool Open();
+    // Handles pending events until `done` holds (bounded).
+    static bool WaitFor(const std::function<bool()>& done, int timeoutMs = 3000);
+    // The popups currently open, oldest first.
+    QList<class TAdmForMn*> Popups() const;
+    // Fades the given popup out by its own ticks and lets it go.
+    void Dismiss(TAdmForMn* popup);
+    QWidget* Focused() const;
+
+    TempDataRoot root;
+    QPointer<TAdmFor00> window;
+};
