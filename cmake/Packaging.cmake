@@ -1,0 +1,77 @@
+# What a Linux desktop needs beside the program, and the Debian package that
+# carries it: the menu entry, the icon in the hicolor theme, and the data
+# root's folders with the two check pictures.
+#
+# The data root is fixed when the program is built, so its folders install to
+# that absolute path, not under the prefix: `cmake --install` writes to the real
+# data root unless DESTDIR moves the whole tree elsewhere, and the package
+# stages with DESTDIR for the same reason.
+
+include(GNUInstallDirs)
+
+if(UNIX AND NOT APPLE)
+  # The hicolor theme files icons by square size. The 64 x 64 picture goes in
+  # as it is; the 93 x 61 one keeps its own pixels, centred on a transparent
+  # 96 x 96 square, rather than being stretched to a size it was not drawn at.
+  add_executable(quorvelo_pad_icon "${PROJECT_SOURCE_DIR}/resources/linux/pad-icon.cpp")
+  set_target_properties(quorvelo_pad_icon PROPERTIES OUTPUT_NAME quorvelo-pad-icon)
+  target_link_libraries(quorvelo_pad_icon PRIVATE Qt6::Gui quorvelo_warnings)
+
+  set(_quorvelo_icons "${CMAKE_BINARY_DIR}/linux-icons")
+  add_custom_command(
+    OUTPUT "${_quorvelo_icons}/96/quorvelo-config.png"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${_quorvelo_icons}/96"
+    COMMAND quorvelo_pad_icon "${CMAKE_BINARY_DIR}/artwork/app-93x61.png"
+            "${_quorvelo_icons}/96/quorvelo-config.png" 96
+    DEPENDS quorvelo_pad_icon quorvelo_artwork_files "${CMAKE_BINARY_DIR}/artwork/app-93x61.png"
+    COMMENT "Centring the wide application icon on a 96 x 96 square"
+    VERBATIM
+  )
+  # In "all": `cmake --install` builds nothing, so the icon must be ready.
+  add_custom_target(quorvelo_linux_icons ALL DEPENDS "${_quorvelo_icons}/96/quorvelo-config.png")
+
+  install(FILES "${CMAKE_BINARY_DIR}/artwork/app-64.png"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps"
+          RENAME quorvelo-config.png)
+  install(FILES "${_quorvelo_icons}/96/quorvelo-config.png"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/96x96/apps")
+  install(FILES "${PROJECT_SOURCE_DIR}/resources/linux/quorvelo-config.desktop"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+endif()
+
+# The tool never creates its folders, so installing does. On its home platform
+# it runs as administrator; here whoever runs it must be able to rewrite the
+# settings, so Dados is writable by everyone (without the sticky bit, which
+# would stop one user's save from replacing a file another user wrote).
+# IMAGEM only holds pictures the tool reads, and stays root's.
+install(DIRECTORY DESTINATION "${QUORVELO_DATA_ROOT}/Dados"
+        DIRECTORY_PERMISSIONS
+          OWNER_READ OWNER_WRITE OWNER_EXECUTE
+          GROUP_READ GROUP_WRITE GROUP_EXECUTE
+          WORLD_READ WORLD_WRITE WORLD_EXECUTE)
+install(DIRECTORY DESTINATION "${QUORVELO_DATA_ROOT}/IMAGEM")
+
+set(CPACK_PACKAGE_NAME "quorvelo-config")
+set(CPACK_PACKAGE_VENDOR "Quorvelo")
+set(CPACK_PACKAGE_CONTACT "Quorvelo <suporte@quorvelo.invalid>" CACHE STRING
+    "Maintainer named in the package")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuração do lembrete de alongamento Quorvelo")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Define os seis horários do lembrete de alongamento e liga ou desliga a sua apresentação automática.")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_STRIP_FILES ON)
+# Absolute destinations (the data root) only land inside the package when it
+# is staged with DESTDIR.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX "/usr")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
+# The linked libraries come from dpkg-shlibdeps; the rest is loaded by name at
+# run time: the faces that stand in for Segoe UI and Tahoma. Qt's X11 platform
+# and JPEG plugins ship inside libqt6gui6, which the linking already brings.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-open-sans, fonts-dejavu-core")
+
+include(CPack)
