@@ -1,0 +1,202 @@
+// Settings read benchmark: LeArqDados on a 100 MiB settings file (a huge
+// line 2 and a long tail after the eighth line) against `cat` of the same
+// file to /dev/null, both from the page cache, alternating, medians.
+// Memory: the peak resident size that one read adds, measured in a fresh
+// process for the whole file and for the same file without its tail; lines
+// after the eighth must add nothing.
+//
+//   bench_settings_read WORKDIR [RUNS]
+
+#include "BenchStats.h"
+#include "SettingsRecord.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kMiB = 1024 * 1024;
+constexpr std::size_t kFileBytes = 100 * kMiB;
+constexpr std::size_t kLine2Bytes = 16 * kMiB;
+constexpr std::size_t kTailLineBytes = 64;   // CR LF included
+
+// Writes dataRoot/Dados/Dados.TXT through a small buffer, so that making the
+// file costs this process no memory. With `tail` the file is kFileBytes long.
+fs::path WriteSettings(const fs::path& dataRoot, bool tail)
+{
+    fs::create_directories(dataRoot / "Dados");
+    const fs::path file = dataRoot / "Dados" / "Dados.TXT";
+    std::FILE* f = std::fopen(file.c_str(), "wb");
+    if (!f) {
+        std::perror(file.c_str());
+        std::exit(1);
+    }
+    std::string chunk(kMiB, '7');
+    std::size_t written = 0;
+    auto put = [&](const char* data, std::size_t n) {
+        std::fwrite(data, 1, n, f);
+        written += n;
+    };
+    put("1\r\n", 3);
+    for (std::size_t left = kLine2Bytes; left > 0;) {
+        const std::size_t n = std::min(left, chunk.size());
+        put(chunk.data(), n);
+        left -= n;
+    }
+    put("\r\n", 2);
+    for (int slot = 0; slot < 6; ++slot)
+        put("07:30\r\n", 7);
+    if (tail) {
+        std::string line(kTailLineBytes - 2, 'x');
+        line += "\r\n";
+        std::string lines;
+        while (lines.size() + line.size() <= kMiB)
+            lines += line;
+        while (written + lines.size() <= kFileBytes)
+            put(lines.data(), lines.size());
+        while (written + line.size() <= kFileBytes)
+            put(line.data(), line.size());
+        put(line.data(), kFileBytes - written);   // a last line without its break
+    }
+    std::fclose(f);
+    return file;
+}
+
+double PeakKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss);
+}
+
+// Child mode: one read in a process of its own, so the peak is the read's.
+int MeasureMemory(const char* dataRoot)
+{
+    SettingsRecord record{fs::path(dataRoot)};
+    const double before = PeakKiB();
+    const bool ok = record.LeArqDados();
+    const double after = PeakKiB();
+    if (!ok || record.CnfWin.size() != kLine2Bytes || record.HS6 != u"07:30")
+        return 1;
+    std::printf("%.0f\n", after - before);
+    return 0;
+}
+
+// Peak resident growth of one read, in MiB, from a fresh process.
+double ReadGrowthMiB(const char* self, const fs::path& dataRoot)
+{
+    const std::string command = std::string("'") + self + "' --measure-memory '" + dataRoot.string() + "'";
+    std::FILE* p = popen(command.c_str(), "r");
+    double kib = -1;
+    if (!p || std::fscanf(p, "%lf", &kib) != 1 || pclose(p) != 0) {
+        std::fprintf(stderr, "bench_settings_read: the memory measurement failed for %s\n", dataRoot.c_str());
+        std::exit(1);
+    }
+    return kib / 1024.0;
+}
+
+double TimeReadMs(SettingsRecord& record)
+{
+    const std::int64_t start = bench::MonotonicNs();
+    const bool ok = record.LeArqDados();
+    const double ms = static_cast<double>(bench::MonotonicNs() - start) / 1e6;
+    if (!ok || record.CnfWin.size() != kLine2Bytes) {
+        std::fprintf(stderr, "bench_settings_read: LeArqDados did not read the file\n");
+        std::exit(1);
+    }
+    return ms;
+}
+
+double TimeCatMs(const fs::path& file)
+{
+    const std::int64_t start = bench::MonotonicNs();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        execlp("cat", "cat", file.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double ms = static_cast<double>(bench::MonotonicNs() - start) / 1e6;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "bench_settings_read: cat failed\n");
+        std::exit(1);
+    }
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--measure-memory") == 0)
+        return MeasureMemory(argv[2]);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s WORKDIR [RUNS]\n", argv[0]);
+        return 2;
+    }
+    const fs::path work = argv[1];
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 7;
+    const fs::path fullRoot = work / "read-full";
+    const fs::path headRoot = work / "read-head";
+    const fs::path file = WriteSettings(fullRoot, true);
+    WriteSettings(headRoot, false);
+
+    SettingsRecord record{fullRoot};
+    // Unmeasured first passes bring the file into the page cache for both.
+    TimeCatMs(file);
+    TimeReadMs(record);
+
+    // The same head without the tail tells how the time divides between
+    // line 2 and the lines that are read only to be dropped.
+    SettingsRecord headRecord{headRoot};
+    TimeReadMs(headRecord);
+
+    std::vector<double> readMs, catMs, headMs;
+    for (int run = 0; run < runs; ++run) {
+        if (run % 2 == 0) {
+            readMs.push_back(TimeReadMs(record));
+            catMs.push_back(TimeCatMs(file));
+        } else {
+            catMs.push_back(TimeCatMs(file));
+            readMs.push_back(TimeReadMs(record));
+        }
+        headMs.push_back(TimeReadMs(headRecord));
+        std::printf("run %2d LeArqDados %8.1f ms   cat %8.1f ms   (LeArqDados without the tail %6.1f ms)\n",
+                    run + 1, readMs.back(), catMs.back(), headMs.back());
+    }
+
+    const double growFull = ReadGrowthMiB(argv[0], fullRoot);
+    const double growHead = ReadGrowthMiB(argv[0], headRoot);
+    const double line2 = static_cast<double>(kLine2Bytes) / kMiB;
+    std::printf("peak RSS growth of one read: %.1f MiB (100 MiB file), %.1f MiB (same head, no tail); line 2 is %.1f MiB\n",
+                growFull, growHead, line2);
+
+    const double readMedian = bench::Median(readMs), catMedian = bench::Median(catMs);
+    bench::Report("read.runs", runs);
+    bench::Report("read.file_mib", static_cast<double>(kFileBytes) / kMiB);
+    bench::Report("read.read_ms", readMedian);
+    bench::Report("read.cat_ms", catMedian);
+    bench::Report("read.time_ratio", readMedian / catMedian);
+    bench::Report("read.no_tail_read_ms", bench::Median(headMs));
+    bench::Report("read.line2_mib", line2);
+    bench::Report("read.rss_growth_mib", growFull);
+    bench::Report("read.rss_growth_no_tail_mib", growHead);
+    bench::Report("read.rss_growth_per_line2", growFull / line2);
+    fs::remove_all(fullRoot);
+    fs::remove_all(headRoot);
+    return 0;
+}
