@@ -94,9 +94,10 @@ int MeasureMemory(const char* dataRoot)
 }
 
 // Peak resident growth of one read, in MiB, from a fresh process.
-double ReadGrowthMiB(const char* self, const fs::path& dataRoot)
+double ReadGrowthMiB(const fs::path& dataRoot)
 {
-    const std::string command = std::string("'") + self + "' --measure-memory '" + dataRoot.string() + "'";
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    const std::string command = "'" + self + "' --measure-memory '" + dataRoot.string() + "'";
     std::FILE* p = popen(command.c_str(), "r");
     double kib = -1;
     if (!p || std::fscanf(p, "%lf", &kib) != 1 || pclose(p) != 0) {
@@ -179,8 +180,8 @@ int main(int argc, char** argv)
                     run + 1, readMs.back(), catMs.back(), headMs.back());
     }
 
-    const double growFull = ReadGrowthMiB(argv[0], fullRoot);
-    const double growHead = ReadGrowthMiB(argv[0], headRoot);
+    const double growFull = ReadGrowthMiB(fullRoot);
+    const double growHead = ReadGrowthMiB(headRoot);
     const double line2 = static_cast<double>(kLine2Bytes) / kMiB;
     std::printf("peak RSS growth of one read: %.1f MiB (100 MiB file), %.1f MiB (same head, no tail); line 2 is %.1f MiB\n",
                 growFull, growHead, line2);
