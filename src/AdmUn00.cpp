@@ -213,6 +213,19 @@ void TAdmFor00::CreateControls()
     TemAbre = new UiTimer(this, 1, true);
     TempFecha = new UiTimer(this, 1, false);
 
+    // What screen readers call the controls; labels are read by their text.
+    setAccessibleName(QStringLiteral("Configuração do Quorvelo"));
+    Bevel1->setAccessibleName(QStringLiteral("Quadro da apresentação automática"));
+    ApreAuto->setAccessibleName(QStringLiteral("Apresentação automática"));
+    CheApr->setAccessibleName(QStringLiteral("Estado da apresentação automática"));
+    Man->setAccessibleName(QStringLiteral("Fecha"));
+    BitBtn1->setAccessibleName(QStringLiteral("Grava dados"));
+    TelaHorIni->setAccessibleName(QStringLiteral("Horários"));
+    for (int slot = 1; slot <= 6; ++slot) {
+        HourField(slot)->setAccessibleName(QStringLiteral("Hora do horário %1").arg(slot));
+        MinuteField(slot)->setAccessibleName(QStringLiteral("Minuto do horário %1").arg(slot));
+    }
+
     const std::pair<QWidget*, const char*> names[] = {
         {LSub, "LSub"}, {Bevel1, "Bevel1"}, {ChePsi, "ChePsi"}, {Label1, "Label1"}, {ApreAuto, "ApreAuto"},
         {CheApr, "CheApr"}, {Man, "Man"}, {BitBtn1, "BitBtn1"}, {TelaHorIni, "TelaHorIni"}, {AprChe, "AprChe"},
@@ -363,6 +376,9 @@ void TAdmFor00::FormActivate(QObject*)
 
 void TAdmFor00::ShowCheckPicture(bool checked)
 {
+    const QString state = checked ? QStringLiteral("ligada") : QStringLiteral("desligada");
+    ApreAuto->setAccessibleDescription(state);
+    CheApr->setAccessibleDescription(state);
     const QString path = dataRoot_ + (checked ? QStringLiteral("/IMAGEM/NAOOK.JPG") : QStringLiteral("/IMAGEM/OK.JPG"));
     if (CheApr->LoadFromFile(path))
         return;

@@ -1,5 +1,8 @@
 #include "AdmUnMn.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+
 #include "ArredondaControle.h"
 #include "DesignColor.h"
 #include "DesignFont.h"
@@ -22,6 +25,30 @@ QPointer<TAdmForMn> AdmForMn;
 
 namespace {
 
+// To a screen reader the popup is an alert whose text is the message.
+class PopupAccessible : public QAccessibleWidget
+{
+public:
+    explicit PopupAccessible(TAdmForMn* popup)
+        : QAccessibleWidget(popup, QAccessible::AlertMessage)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name || t == QAccessible::Description)
+            return static_cast<TAdmForMn*>(widget())->CorpoMensagem->Text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* PopupAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TAdmForMn") && object && object->isWidgetType())
+        return new PopupAccessible(static_cast<TAdmForMn*>(object));
+    return nullptr;
+}
+
 constexpr std::uint32_t kBackground = 0x005B2E00;
 constexpr std::uint8_t kOpacity = 240;
 constexpr int kDisplayMs = 2500;
@@ -35,6 +62,8 @@ TAdmForMn::TAdmForMn(QWidget* owner)
     // has no taskbar button and dies with it.
     : Form(owner, Qt::Tool, kOpacity, true)
 {
+    static const bool accessible = (QAccessible::installFactory(PopupAccessibleFactory), true);
+    (void)accessible;
     CreateControls();
     BindEvents();
 }
@@ -90,6 +119,9 @@ void TAdmForMn::Mostra(const QString& text)
     CorpoMensagem->setFocus(Qt::OtherFocusReason);
     show();
     activateWindow();
+    // Screen readers announce the message as soon as it is shown.
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 QPoint TAdmForMn::PosicaoCentrada(const QRect& workArea, const QRect& desktop)

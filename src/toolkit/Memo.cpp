@@ -22,6 +22,7 @@ Memo::~Memo() = default;
 
 void Memo::SetText(const QString& text)
 {
+    setAccessibleName(text);   // screen readers read the message itself
     if (text == text_)
         return;
     text_ = text;

@@ -1,6 +1,7 @@
 #include "Panel.h"
 
 #include "DesignColor.h"
+#include "PanelAccessible.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,7 +11,7 @@ Panel::Panel(QWidget* parent, const QString& caption, const QColor& background, 
 {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAccessibleName(caption);
+    PanelAccessible::Install();
 }
 
 void Panel::paintEvent(QPaintEvent*)

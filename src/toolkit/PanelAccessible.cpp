@@ -1,0 +1,56 @@
+#include "PanelAccessible.h"
+
+#include "Panel.h"
+
+namespace {
+
+QAccessibleInterface* Factory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("Panel") && object && object->isWidgetType())
+        return new PanelAccessible(static_cast<Panel*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+PanelAccessible::PanelAccessible(Panel* panel)
+    : QAccessibleWidget(panel, QAccessible::Grouping)
+{
+}
+
+QAccessible::Role PanelAccessible::role() const
+{
+    // Asked each time: the click handler is bound after the panel is made.
+    return panel()->OnClick ? QAccessible::Button : QAccessible::Grouping;
+}
+
+Panel* PanelAccessible::panel() const
+{
+    return static_cast<Panel*>(widget());
+}
+
+QString PanelAccessible::text(QAccessible::Text t) const
+{
+    if (t == QAccessible::Name && !panel()->accessibleName().isEmpty())
+        return panel()->accessibleName();
+    if (t == QAccessible::Name)
+        return panel()->Caption();
+    return QAccessibleWidget::text(t);
+}
+
+QStringList PanelAccessible::actionNames() const
+{
+    return panel()->OnClick ? QStringList{pressAction()} : QStringList{};
+}
+
+void PanelAccessible::doAction(const QString& actionName)
+{
+    if (actionName == pressAction() && panel()->OnClick)
+        panel()->OnClick(panel());
+}
+
+void PanelAccessible::Install()
+{
+    static const bool installed = (QAccessible::installFactory(Factory), true);
+    (void)installed;
+}

@@ -1,0 +1,97 @@
+#include "WindowFixture.h"
+
+#include "AdmUnMn.h"
+#include "Memo.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+// Depth-first over the accessible tree, as a screen reader walks it.
+void Walk(QAccessibleInterface* node, const std::function<void(QAccessibleInterface*)>& visit)
+{
+    visit(node);
+    for (int i = 0; i < node->childCount(); ++i)
+        if (QAccessibleInterface* child = node->child(i))
+            Walk(child, visit);
+}
+
+
+} // namespace
+
+using AccessibilityTest = WindowFixture;
+
+TEST_F(AccessibilityTest, EveryVisibleControlHasAPortugueseName)
+{
+    ASSERT_TRUE(Open());
+    QStringList unnamed;
+    Walk(QAccessible::queryAccessibleInterface(window.data()), [&](QAccessibleInterface* a) {
+        auto* w = qobject_cast<QWidget*>(a->object());
+        if (w && w->isVisible() && !w->visibleRegion().isEmpty() && a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << w->objectName();
+    });
+    EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(", "));
+
+    auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
+    EXPECT_EQ(name(window->H1), "Hora do horário 1");
+    EXPECT_EQ(name(window->M6), "Minuto do horário 6");
+    EXPECT_EQ(name(window->BitBtn1), "Grava dados");
+    EXPECT_EQ(name(window->Label1), window->Label1->text());
+}
+
+TEST_F(AccessibilityTest, TheAutomaticPresentationButtonTellsItsState)
+{
+    ASSERT_TRUE(Open());
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(window->ApreAuto);
+    EXPECT_EQ(a->text(QAccessible::Name), "Apresentação automática");
+    EXPECT_EQ(a->text(QAccessible::Description), "desligada");
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(WaitFor([&] { return window->AprChe->isChecked(); }));
+    EXPECT_EQ(a->text(QAccessible::Description), "ligada");
+}
+
+TEST_F(AccessibilityTest, TheClosePanelIsAButtonThatCanBePressed)
+{
+    ASSERT_TRUE(Open());
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(window->Man);
+    EXPECT_EQ(a->role(), QAccessible::Button);
+    EXPECT_EQ(a->text(QAccessible::Name), "Fecha");
+    ASSERT_NE(a->actionInterface(), nullptr);
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(window->TempFecha->Enabled()) << "pressing it starts closing, as a click does";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->TelaHorIni)->role(), QAccessible::Grouping);
+}
+
+TEST_F(AccessibilityTest, ReadingOrderOfFocusableControlsIsTheTabOrder)
+{
+    ASSERT_TRUE(Open());
+    QStringList read;
+    Walk(QAccessible::queryAccessibleInterface(window.data()), [&](QAccessibleInterface* a) {
+        const auto state = a->state();
+        if (state.focusable && !state.invisible)
+            read << a->text(QAccessible::Name);
+    });
+
+    QStringList keyboard;
+    window->RequestFocus(window->BitBtn1);
+    for (int i = 0; i < 13; ++i) {
+        keyboard << QApplication::focusWidget()->accessibleName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(read, keyboard);
+    EXPECT_EQ(read.size(), 13);
+}
+
+TEST_F(AccessibilityTest, APopupIsAnAlertThatReadsItsText)
+{
+    ASSERT_TRUE(Open());
+    MostraMensagem(QStringLiteral("REGISTRO GRAVADO!!"));
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(AdmForMn.data());
+    EXPECT_EQ(a->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(a->text(QAccessible::Name), "REGISTRO GRAVADO!!");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(AdmForMn->CorpoMensagem)->text(QAccessible::Name),
+              "REGISTRO GRAVADO!!");
+}
