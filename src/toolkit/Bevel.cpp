@@ -14,7 +14,12 @@ Bevel::Bevel(QWidget* parent)
 void Bevel::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QRect r = rect().adjusted(0, 0, -1, -1);
+    DrawSunkenFrame(p, rect());
+}
+
+void Bevel::DrawSunkenFrame(QPainter& p, const QRect& outer)
+{
+    const QRect r = outer.adjusted(0, 0, -1, -1);
     p.setPen(ButtonShadowColor());
     p.drawLine(r.topLeft(), r.topRight());
     p.drawLine(r.topLeft(), r.bottomLeft());

@@ -1,6 +1,6 @@
 #include "Panel.h"
 
-#include "DesignColor.h"
+#include "Bevel.h"
 #include "PanelAccessible.h"
 
 #include <QMouseEvent>
@@ -18,15 +18,8 @@ void Panel::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), background_);
-    if (InnerBevelSunken) {
-        const QRect r = rect().adjusted(BorderWidth, BorderWidth, -BorderWidth - 1, -BorderWidth - 1);
-        p.setPen(ButtonShadowColor());
-        p.drawLine(r.topLeft(), r.topRight());
-        p.drawLine(r.topLeft(), r.bottomLeft());
-        p.setPen(ButtonHighlightColor());
-        p.drawLine(r.bottomLeft(), r.bottomRight());
-        p.drawLine(r.topRight(), r.bottomRight());
-    }
+    if (InnerBevelSunken)
+        Bevel::DrawSunkenFrame(p, rect().adjusted(BorderWidth, BorderWidth, -BorderWidth, -BorderWidth));
     if (!caption_.isEmpty()) {
         p.setPen(textColor_);
         p.setFont(font());
