@@ -54,7 +54,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const QFont& font, const
     return label;
 }
 
-void SetTextColor(QWidget* w, const QColor& color, QPalette::ColorRole role)
+void SetPaletteColor(QWidget* w, const QColor& color, QPalette::ColorRole role)
 {
     QPalette p = w->palette();
     p.setColor(role, color);
@@ -101,7 +101,7 @@ TAdmFor00::TAdmFor00(const QString& dataRoot, const ScreenMetrics& screen)
     setWindowTitle(QStringLiteral("AdmFor00"));
     setObjectName(QStringLiteral("AdmFor00"));
     setAutoFillBackground(true);
-    SetTextColor(this, DesignColor(kWindowColor), QPalette::Window);
+    SetPaletteColor(this, DesignColor(kWindowColor), QPalette::Window);
     setFont(DesignFont(QStringLiteral("Tahoma"), 11));
     resize(805, 426);
 
@@ -132,7 +132,7 @@ void TAdmFor00::CreateControls()
     ApreAuto = new SpeedButton(this, QStringLiteral("CLIQUE PARA A APRESENTAÇÃO AUTOMÁTICA OU NÃO"));
     ApreAuto->setGeometry(30, 92, 400, 35);
     ApreAuto->setFont(DesignFont(light, 16));
-    SetTextColor(ApreAuto, kNavy, QPalette::ButtonText);
+    SetPaletteColor(ApreAuto, kNavy, QPalette::ButtonText);
     ApreAuto->setCursor(Qt::PointingHandCursor);
 
     CheApr = new ImageBox(this);
@@ -147,7 +147,7 @@ void TAdmFor00::CreateControls()
     BitBtn1 = new BitBtn(this, QStringLiteral("GRAVA DADOS"));
     BitBtn1->setGeometry(648, 368, 133, 50);
     BitBtn1->setFont(DesignFont(light, 20));
-    SetTextColor(BitBtn1, kNavy, QPalette::ButtonText);
+    SetPaletteColor(BitBtn1, kNavy, QPalette::ButtonText);
     BitBtn1->setCursor(Qt::PointingHandCursor);
 
     TelaHorIni = new Panel(this, QString(), DesignColor(kHourPanelColor), kWhite);
@@ -190,7 +190,7 @@ void TAdmFor00::CreateControls()
         edit->setFont(DesignFont(light, 16));
         edit->setGeometry(s.left, s.top, 65, EditHeightForFont(16));
         edit->SetColor(DesignColor(kFieldRestColor));
-        SetTextColor(edit, kNavy, QPalette::Text);
+        SetPaletteColor(edit, kNavy, QPalette::Text);
         *s.field = edit;
     }
     hours_ = {H1, H2, H3, H4, H5, H6};
