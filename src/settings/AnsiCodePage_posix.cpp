@@ -1,8 +1,10 @@
 #include "AnsiCodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -15,11 +17,39 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char16_t CharOf(unsigned char byte)
+constexpr std::array<char16_t, 256> MakeCharTable()
 {
-    if (byte >= 0x80 && byte <= 0x9F)
-        return kHighControls[byte - 0x80u];
-    return byte;
+    std::array<char16_t, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b)
+        table[b] = (b >= 0x80 && b <= 0x9F) ? kHighControls[b - 0x80] : static_cast<char16_t>(b);
+    return table;
+}
+
+constexpr std::array<char16_t, 256> kCharOf = MakeCharTable();
+
+// Most bytes are their own code point. A block without any of the 32 remapped
+// bytes is widened as a whole; both loops have a fixed length and no aliasing,
+// so the compiler does them many bytes at a time.
+constexpr std::size_t kBlock = 1024;
+
+bool HasRemappedByte(const unsigned char* in)
+{
+    unsigned found = 0;
+    for (std::size_t i = 0; i < kBlock; ++i)
+        found |= static_cast<unsigned char>(in[i] - 0x80u) < 0x20u;
+    return found != 0;
+}
+
+void Widen(const unsigned char* __restrict in, char16_t* __restrict out)
+{
+    for (std::size_t i = 0; i < kBlock; ++i)
+        out[i] = in[i];
+}
+
+void LookUp(const unsigned char* in, std::size_t n, char16_t* out)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = kCharOf[in[i]];
 }
 
 bool ByteOf(char16_t c, unsigned char& byte)
@@ -46,9 +76,30 @@ std::u16string AnsiCodePage::ToUnicode(std::string_view bytes)
 {
     std::u16string text;
     text.reserve(bytes.size());
-    for (const char b : bytes)
-        text.push_back(CharOf(static_cast<unsigned char>(b)));
+    AppendWhole(text, bytes);
     return text;
+}
+
+std::size_t AnsiCodePage::UnfinishedTail(std::string_view)
+{
+    return 0;
+}
+
+void AnsiCodePage::AppendWhole(std::u16string& text, std::string_view bytes)
+{
+    // Through a small buffer, so the text grows by whole runs and is never
+    // filled twice (once with zeros, then with the characters).
+    char16_t run[kBlock];
+    while (!bytes.empty()) {
+        const std::size_t n = std::min(bytes.size(), kBlock);
+        const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+        if (n == kBlock && !HasRemappedByte(in))
+            Widen(in, run);
+        else
+            LookUp(in, n, run);
+        text.append(run, n);
+        bytes.remove_prefix(n);
+    }
 }
 
 std::string AnsiCodePage::FromUnicode(std::u16string_view text)

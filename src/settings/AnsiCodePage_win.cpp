@@ -53,8 +53,39 @@ std::size_t TextPiece(std::u16string_view text, std::size_t limit)
 
 std::u16string AnsiCodePage::ToUnicode(std::string_view bytes)
 {
-    const UINT codePage = GetACP();
     std::u16string text;
+    AppendWhole(text, bytes);
+    return text;
+}
+
+std::size_t AnsiCodePage::UnfinishedTail(std::string_view bytes)
+{
+    const UINT codePage = GetACP();
+    if (IsUtf8(codePage)) {
+        // The last lead byte among the final three, and whether enough
+        // continuation bytes follow it.
+        for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
+            const auto b = static_cast<unsigned char>(bytes[bytes.size() - back]);
+            if ((b & 0xC0) == 0x80)
+                continue;
+            const std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+            return length > back ? back : 0;
+        }
+        return 0;
+    }
+    // A byte that cannot lead always ends a character, so only the run of
+    // lead-capable bytes at the end matters: they pair up from its start,
+    // and an odd one out is a lead byte whose trail byte has not come yet.
+    std::size_t run = 0;
+    while (run < bytes.size()
+           && IsDBCSLeadByteEx(codePage, static_cast<BYTE>(bytes[bytes.size() - 1 - run])))
+        ++run;
+    return run % 2;
+}
+
+void AnsiCodePage::AppendWhole(std::u16string& text, std::string_view bytes)
+{
+    const UINT codePage = GetACP();
     while (!bytes.empty()) {
         const std::size_t piece = BytePiece(codePage, bytes, kMaxPiece);
         const int inLen = static_cast<int>(piece);
@@ -67,7 +98,6 @@ std::u16string AnsiCodePage::ToUnicode(std::string_view bytes)
                             reinterpret_cast<wchar_t*>(text.data() + at), outLen);
         bytes.remove_prefix(piece);
     }
-    return text;
 }
 
 std::string AnsiCodePage::FromUnicode(std::u16string_view text)

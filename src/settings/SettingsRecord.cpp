@@ -77,6 +77,70 @@ std::optional<fs::path> FileToRead(const fs::path& dir)
     return std::nullopt;
 }
 
+
+// Converts each kept line into its field as its bytes arrive, so a long line
+// is only ever held as its Unicode text.
+class FieldFiller final : public LineSplitter::Receiver
+{
+public:
+    FieldFiller(std::u16string* const (&fields)[LineSplitter::kKeptLines], std::uintmax_t fileSize)
+        : fields_(fields), fileSize_(fileSize)
+    {
+    }
+
+    // Where the chunk about to be fed starts in memory; the runs handed over
+    // point into it, which tells how much of the file is still to come.
+    void ChunkAt(const char* start) { chunk_ = start; }
+    void ChunkRead(std::size_t bytes) { read_ += bytes; }
+
+    void Begin(std::size_t number) override
+    {
+        std::u16string& field = *fields_[number - 1];
+        // The room a long line took is kept while the file is big enough to
+        // need it again (each activation reads the same file anew), and let
+        // go once the file has shrunk.
+        if (field.capacity() > kReadChunk && field.capacity() > fileSize_ + kWaiting)
+            std::u16string().swap(field);
+        else
+            field.clear();
+        appender_.emplace(field);
+    }
+
+    void Bytes(std::size_t number, std::string_view bytes) override
+    {
+        std::u16string& field = *fields_[number - 1];
+        const std::size_t needed = field.size() + bytes.size();
+        // Growing a long text by doubling would copy it, the old and new
+        // copies side by side. Once a line is past one chunk, room is made
+        // at once for as many characters as the file has bytes left (a byte
+        // gives at most one UTF-16 unit): the text then never moves, and the
+        // room it does not use is address space that is never touched.
+        if (needed > field.capacity() && needed > kReadChunk) {
+            const std::uintmax_t offset = read_ + static_cast<std::uintmax_t>(bytes.data() - chunk_);
+            const std::uintmax_t left = fileSize_ > offset ? fileSize_ - offset : 0;
+            field.reserve(field.size() + kWaiting
+                          + static_cast<std::size_t>(std::max<std::uintmax_t>(left, bytes.size())));
+        }
+        appender_->Append(bytes);
+    }
+
+    void End(std::size_t) override
+    {
+        appender_->Finish();
+        appender_.reset();
+    }
+
+private:
+    // Bytes of a character cut between two runs may be waiting to be added.
+    static constexpr std::size_t kWaiting = 4;
+
+    std::u16string* const (&fields_)[LineSplitter::kKeptLines];
+    std::uintmax_t fileSize_;
+    std::uintmax_t read_ = 0;
+    const char* chunk_ = nullptr;
+    std::optional<AnsiCodePage::Appender> appender_;
+};
+
 }
 
 SettingsRecord::SettingsRecord(fs::path dataRoot)
@@ -111,9 +175,10 @@ bool SettingsRecord::LeArqDados()
 
     std::u16string* const fields[LineSplitter::kKeptLines] = {
         &CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
-    LineSplitter splitter([&fields](std::size_t number, std::string_view bytes) {
-        *fields[number - 1] = AnsiCodePage::ToUnicode(bytes);
-    });
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(*file, ec);
+    FieldFiller filler(fields, ec ? 0 : size);
+    LineSplitter splitter(filler);
 
     // Read to the very end even past the eighth line: a file that cannot be
     // read whole is a failed read.
@@ -127,7 +192,9 @@ bool SettingsRecord::LeArqDados()
         }
         if (got == 0)
             break;
+        filler.ChunkAt(buffer.data());
         splitter.Feed(std::string_view(buffer.data(), got));
+        filler.ChunkRead(got);
     }
     if (ok)
         splitter.Finish();

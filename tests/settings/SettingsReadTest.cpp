@@ -181,4 +181,126 @@ TEST(SettingsRead, UnreadableFileFails)
     EXPECT_EQ(record.HS1, u"00:00");
 }
 
+
+// What a Receiver is told, checked against the order it is promised: each
+// kept line as Begin, its runs (never empty), End, numbered from 1.
+class RecordingReceiver final : public LineSplitter::Receiver
+{
+public:
+    std::vector<std::string> lines;
+    bool inOrder = true;
+
+    void Begin(std::size_t number) override
+    {
+        inOrder &= open_ == 0 && number == lines.size() + 1;
+        open_ = number;
+        lines.emplace_back();
+    }
+    void Bytes(std::size_t number, std::string_view bytes) override
+    {
+        inOrder &= number == open_ && !bytes.empty();
+        if (!lines.empty())
+            lines.back().append(bytes);
+    }
+    void End(std::size_t number) override
+    {
+        inOrder &= number == open_;
+        open_ = 0;
+    }
+
+private:
+    std::size_t open_ = 0;
+};
+
+std::string EightLinesThen(const std::string& tail) { return Lines(8, "\r\n") + tail; }
+
+// Lines after the eighth are only counted, in bulk, up to the next 0x1A.
+const struct DroppedCase {
+    const char* name;
+    std::string file;
+    std::size_t count;
+    bool atEnd;
+} kDroppedCases[] = {
+    {"EndMarkAfterEndMark", EightLinesThen("a\x1A\x1A" "b\n"), 9, true},
+    {"EndMarkAfterBreak", EightLinesThen("a\r\n\x1A" "b\n"), 9, true},
+    {"EndMarksInsideLines", EightLinesThen("a\x1A" "b\x1A"), 10, false},
+    {"CrThenEndMark", EightLinesThen("\r\x1A"), 9, false},
+    {"EmptyLines", EightLinesThen("\n\n"), 10, false},
+    {"LastLineWithoutBreak", EightLinesThen("x\ny"), 10, false},
+    {"ManyLinesThenEndMark", EightLinesThen(Lines(3000, "\n") + "\x1A" "z\n"), 3008, true},
+};
+
+TEST(SettingsRead, ReceiverGetsEachKeptLineInRunsWhateverTheChunks)
+{
+    std::vector<std::string> files;
+    for (const ReadCase& c : kReadCases) {
+        if (c.file)
+            files.push_back(*c.file);
+    }
+    for (const DroppedCase& c : kDroppedCases)
+        files.push_back(c.file);
+    files.push_back("a\rb\r\rc\n\r\n" + std::string(5000, 'w') + "\r");
+
+    for (const std::string& file : files) {
+        std::vector<std::string> whole;
+        LineSplitter reference([&](std::size_t, std::string_view l) { whole.emplace_back(l); });
+        reference.Feed(file);
+        reference.Finish();
+        for (const std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{1000}, file.size() + 1}) {
+            SCOPED_TRACE(file.substr(0, 40) + " in chunks of " + std::to_string(chunk));
+            RecordingReceiver receiver;
+            LineSplitter splitter(receiver);
+            for (std::size_t at = 0; at < file.size(); at += chunk)
+                splitter.Feed(std::string_view(file).substr(at, chunk));
+            splitter.Finish();
+            EXPECT_TRUE(receiver.inOrder);
+            EXPECT_EQ(receiver.lines, whole);
+            EXPECT_EQ(splitter.LineCount(), reference.LineCount());
+            EXPECT_EQ(splitter.AtEnd(), reference.AtEnd());
+        }
+    }
+}
+
+TEST(SettingsRead, LinesAfterTheEighthStillEndAtEndMarks)
+{
+    for (const DroppedCase& c : kDroppedCases) {
+        SCOPED_TRACE(c.name);
+        for (const std::size_t chunk : {std::size_t{1}, std::size_t{5}, c.file.size()}) {
+            LineSplitter splitter([](std::size_t, std::string_view) {});
+            for (std::size_t at = 0; at < c.file.size(); at += chunk)
+                splitter.Feed(std::string_view(c.file).substr(at, chunk));
+            splitter.Finish();
+            EXPECT_EQ(splitter.LineCount(), c.count) << "chunks of " << chunk;
+            EXPECT_EQ(splitter.AtEnd(), c.atEnd) << "chunks of " << chunk;
+        }
+    }
+}
+
+// A long line 2 leaves room behind in its field; the next reads must give
+// exactly their own lines, whether the file stayed long or shrank.
+TEST(SettingsRead, ReadingAgainAfterALongLineGivesTheNewLines)
+{
+    const std::string longA(300'000, 'a');
+    const std::string longB(250'000, 'b');
+    const struct {
+        std::string file;
+        std::u16string line2;
+    } reads[] = {
+        {"1\r\n" + longA + "\r\n07:30\r\n" + Lines(20, "\n"), U16(longA)},
+        {"1\r\n" + longB + "\r\n07:30\r\n" + Lines(20'000, "\n"), U16(longB)},
+        {"1\r\nshort\r\n07:30\r\n", u"short"},
+        {"1\r\n" + longA + "\r\n07:30\r\n", U16(longA)},
+    };
+    TempDataDir dir;
+    SettingsRecord record(dir.Root());
+    for (const auto& read : reads) {
+        SCOPED_TRACE(read.file.size());
+        dir.Write("Dados.txt", read.file);
+        ASSERT_TRUE(record.LeArqDados());
+        EXPECT_EQ(record.CnfApr, u"1");
+        EXPECT_TRUE(record.CnfWin == read.line2);
+        EXPECT_EQ(record.HS1, u"07:30");
+    }
+}
+
 }
