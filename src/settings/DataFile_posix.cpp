@@ -39,6 +39,26 @@ bool IsReadOnly(const struct stat& st)
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
+// The new file keeps the old one's owner and permissions, so the reminder
+// program can still read it after a save made as root. The file was flushed
+// before it came here; it is flushed again only when this changed it, which a
+// save by the file's own user with its usual permissions does not.
+void TakeOwnerAndMode(int fd, const struct stat& old)
+{
+    struct stat now{};
+    if (fstat(fd, &now) != 0)
+        return;
+    bool changed = false;
+    if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
+        // Not allowed to give it away: it stays ours, still readable.
+        changed |= fchown(fd, old.st_uid, old.st_gid) == 0;
+    }
+    if ((now.st_mode & 07777) != (old.st_mode & 07777))
+        changed |= fchmod(fd, old.st_mode & 07777) == 0;
+    if (changed)
+        fsync(fd);
+}
+
 void SyncDirectory(const std::filesystem::path& dir)
 {
     const int fd = OpenRetrying(dir.c_str(), O_RDONLY | O_DIRECTORY);
@@ -157,15 +177,8 @@ bool DataFile::MoveOver(const std::filesystem::path& target,
             ok = false;
             break;
         }
-        if (held.size() == 1) {
-            // The new file keeps the old one's owner and permissions, so the
-            // reminder program can still read it after a save made as root.
-            if (fchown(Fd(handle_), st.st_uid, st.st_gid) != 0) {
-                // Not allowed to give it away: it stays ours, still readable.
-            }
-            if (fchmod(Fd(handle_), st.st_mode & 07777) == 0)
-                fsync(Fd(handle_));
-        }
+        if (held.size() == 1)
+            TakeOwnerAndMode(Fd(handle_), st);
     }
     if (ok)
         ok = rename(created_.c_str(), target.c_str()) == 0;
