@@ -2,6 +2,10 @@
 
 #include <QFontDatabase>
 
+#include <cstddef>
+#include <iterator>
+#include <optional>
+
 namespace {
 
 struct Substitute
@@ -22,19 +26,33 @@ constexpr Substitute kSubstitutes[] = {
     {"Tahoma", "DejaVu Sans", QFont::Normal, 100},
 };
 
+// Whether the desktop has each face of the table, asked of the font database
+// once per face: every ask goes through fontconfig's substitution rules, which
+// costs about a millisecond, and the layout asks for a face some forty times
+// while the window is built.
+bool Installed(std::size_t substitute)
+{
+    static std::optional<bool> installed[std::size(kSubstitutes)];
+    std::optional<bool>& known = installed[substitute];
+    if (!known)
+        known = QFontDatabase::hasFamily(QString::fromLatin1(kSubstitutes[substitute].face));
+    return *known;
+}
+
 } // namespace
 
 QFont DesignFont(const QString& face, int pixelHeight, FontStyle style)
 {
     QFont font(face);
-    if (!QFontDatabase::hasFamily(face)) {
-        for (const auto& s : kSubstitutes) {
-            if (face == QLatin1String(s.face)) {
+    for (std::size_t i = 0; i < std::size(kSubstitutes); ++i) {
+        const Substitute& s = kSubstitutes[i];
+        if (face == QLatin1String(s.face)) {
+            if (!Installed(i)) {
                 font = QFont(QString::fromLatin1(s.family));
                 font.setWeight(s.weight);
                 font.setStretch(s.stretch);
-                break;
             }
+            break;
         }
     }
     font.setPixelSize(pixelHeight);
@@ -47,8 +65,9 @@ QFont DesignFont(const QString& face, int pixelHeight, FontStyle style)
 
 void RegisterFontSubstitutes()
 {
-    for (const auto& s : kSubstitutes) {
-        if (!QFontDatabase::hasFamily(QString::fromLatin1(s.face)))
-            QFont::insertSubstitution(QString::fromLatin1(s.face), QString::fromLatin1(s.family));
+    for (std::size_t i = 0; i < std::size(kSubstitutes); ++i) {
+        if (!Installed(i))
+            QFont::insertSubstitution(QString::fromLatin1(kSubstitutes[i].face),
+                                      QString::fromLatin1(kSubstitutes[i].family));
     }
 }
