@@ -41,12 +41,32 @@ std::size_t BytePiece(UINT codePage, std::string_view bytes, std::size_t limit)
     return cut;
 }
 
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 std::size_t TextPiece(std::u16string_view text, std::size_t limit)
 {
     if (text.size() <= limit)
         return text.size();
-    const char16_t last = text[limit - 1];
-    return (last >= 0xD800 && last <= 0xDBFF) ? limit - 1 : limit;
+    return IsHighSurrogate(text[limit - 1]) ? limit - 1 : limit;
+}
+
+// The conversion gives each half of a surrogate pair its own "?", but the
+// pair is one character. No ANSI code page but UTF-8 has such characters,
+// so each pair becomes a single "?" beforehand.
+std::u16string OneMarkPerPair(std::u16string_view text)
+{
+    std::u16string merged;
+    merged.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            merged.push_back(u'?');
+            ++i;
+        } else {
+            merged.push_back(text[i]);
+        }
+    }
+    return merged;
 }
 
 }
@@ -107,6 +127,11 @@ std::string AnsiCodePage::FromUnicode(std::u16string_view text)
     // the file gets "?" instead. UTF-8 takes neither option.
     const DWORD flags = IsUtf8(codePage) ? 0 : WC_NO_BEST_FIT_CHARS;
     const char* question = IsUtf8(codePage) ? nullptr : "?";
+    std::u16string merged;
+    if (!IsUtf8(codePage)) {
+        merged = OneMarkPerPair(text);
+        text = merged;
+    }
     std::string bytes;
     while (!text.empty()) {
         const std::size_t piece = TextPiece(text, kMaxPiece);

@@ -18,6 +18,40 @@ HANDLE OpenShared(const std::filesystem::path& file, DWORD access, DWORD disposi
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// The spelling of a file's name as it stands on the disk, or empty.
+std::wstring NameOnDisk(const std::filesystem::path& file)
+{
+    WIN32_FIND_DATAW found{};
+    const HANDLE find = FindFirstFileW(file.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return {};
+    FindClose(find);
+    return found.cFileName;
+}
+
+// Replacing a file whose name differs only in case may keep the old
+// spelling, and the saved file is to bear the name as given. A change of
+// case in place keeps the file there throughout; where that does nothing
+// (Wine), the file goes round by a free name and is missing for a moment,
+// which happens once, while the old spelling is still on the disk. Any
+// failure leaves the content saved, under one spelling or the other.
+void MatchNameCase(const std::filesystem::path& target)
+{
+    const std::wstring onDisk = NameOnDisk(target);
+    if (onDisk.empty() || onDisk == target.filename().native())
+        return;
+    const std::filesystem::path actual = target.parent_path() / onDisk;
+    if (MoveFileExW(actual.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)
+        && NameOnDisk(target) == target.filename().native())
+        return;
+    std::filesystem::path aside = target;
+    aside += L".case";
+    if (!MoveFileExW(actual.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH))
+        return;
+    if (!MoveFileExW(aside.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+        MoveFileExW(aside.c_str(), actual.c_str(), MOVEFILE_WRITE_THROUGH);
+}
+
 }
 
 DataFile::~DataFile()
@@ -101,8 +135,10 @@ bool DataFile::MoveOver(const std::filesystem::path& target,
     }
     // The move fails by itself while another program has the old file open,
     // since nobody opens it with delete sharing.
-    return MoveFileExW(created.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!MoveFileExW(created.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    MatchNameCase(target);
+    return true;
 }
 
 void DataFile::Close()
