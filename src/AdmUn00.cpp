@@ -48,9 +48,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const QFont& font, const
     p.setColor(QPalette::WindowText, color);
     label->setPalette(p);
     label->setGeometry(box);
+    // FormCreate sizes it to its text, in the font it ends up with.
     label->setProperty(kAutoSize, autoSize);
-    if (autoSize)
-        label->adjustSize();
     return label;
 }
 
@@ -279,8 +278,16 @@ void TAdmFor00::FormCreate(QObject*)
     ScreenWidth = kDesignScreenWidth;
     ScreenHeight = kDesignScreenHeight;
     const ScaleRatio ratio = CreationScaling(screen_.width, screen_.workArea.height());
-    if (ratio.IsIdentity())
+    if (ratio.IsIdentity()) {
+        // Labels are sized to their text only here, once their font is final:
+        // sizing them before the scaling would load each design font at its
+        // unscaled height just to measure and drop it.
+        for (QWidget* w : findChildren<QWidget*>()) {
+            if (w->property(kAutoSize).toBool())
+                w->adjustSize();
+        }
         return;
+    }
 
     for (QWidget* w : findChildren<QWidget*>()) {
         const QRect g = w->geometry();
