@@ -1,5 +1,7 @@
 #include "Memo.h"
 
+#include "WrappingText.h"
+
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
@@ -7,24 +9,6 @@
 #include <QWidget>
 
 namespace {
-
-// Words "PALAVRA" enough to fill `lines` lines of `width` pixels, the last
-// one about half full, for the font of `memo`.
-QString WrappingText(const Memo& memo, int lines, int width)
-{
-    const QFontMetricsF metrics(memo.font());
-    const QString word = QStringLiteral("PALAVRA");
-    int perLine = 1;
-    QString line = word;
-    while (metrics.horizontalAdvance(line + QLatin1Char(' ') + word) <= width) {
-        line += QLatin1Char(' ') + word;
-        ++perLine;
-    }
-    QStringList words;
-    for (int i = 0; i < (lines - 1) * perLine + (perLine + 1) / 2; ++i)
-        words << word;
-    return words.join(QLatin1Char(' '));
-}
 
 struct LineCase
 {
@@ -53,9 +37,9 @@ TEST(Memo, CountsDisplayedLines)
         {"bare LF", QStringLiteral("UMA\nDUAS"), 2},
         {"empty line inside", QStringLiteral("UMA\r\n\r\nTRES"), 3},
         {"two breaks at the end", QStringLiteral("UMA\r\n\r\n"), 2},
-        {"wraps to two", WrappingText(*memo, 2, 400), 2},
-        {"wraps to three", WrappingText(*memo, 3, 400), 3},
-        {"wrapped and broken", WrappingText(*memo, 2, 400) + QStringLiteral("\r\nFIM"), 3},
+        {"wraps to two", WrappingText(memo->font(), 2, 400), 2},
+        {"wraps to three", WrappingText(memo->font(), 3, 400), 3},
+        {"wrapped and broken", WrappingText(memo->font(), 2, 400) + QStringLiteral("\r\nFIM"), 3},
     };
     for (const auto& c : cases) {
         memo->SetText(c.text);
@@ -69,7 +53,7 @@ TEST(Memo, WrapsAtTheTextAreaWidthAndItsDefaultFollowsTheSize)
     auto* memo = new Memo(&host);
     memo->setGeometry(0, 0, 400, 300);
     EXPECT_EQ(memo->TextArea(), QRect(0, 0, 400, 300));
-    memo->SetText(WrappingText(*memo, 2, 200));
+    memo->SetText(WrappingText(memo->font(), 2, 200));
 
     memo->SetTextAreaNoRedraw(QRect(0, 0, 200, 300));
     EXPECT_EQ(memo->DisplayedLineCount(), 2);

@@ -8,6 +8,8 @@
 #include "Memo.h"
 #include "UiTimer.h"
 
+#include "WrappingText.h"
+
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
@@ -21,6 +23,12 @@
 
 namespace {
 
+// The message's type face.
+QFont PopupFont()
+{
+    return DesignFont(QStringLiteral("Segoe UI Light"), 27);
+}
+
 constexpr int kFadeTicks = 23;
 
 bool WaitFor(const std::function<bool()>& condition)
@@ -31,24 +39,6 @@ bool WaitFor(const std::function<bool()>& condition)
 bool IsFocusWindow(const QWidget* w)
 {
     return w && w->windowHandle() && QGuiApplication::focusWindow() == w->windowHandle();
-}
-
-// "PALAVRA" words filling `lines` lines of the popup's text, the last about
-// half full, at `width` pixels.
-QString WrappingText(int lines, int width)
-{
-    const QFontMetricsF metrics(DesignFont(QStringLiteral("Segoe UI Light"), 27));
-    const QString word = QStringLiteral("PALAVRA");
-    int perLine = 1;
-    QString line = word;
-    while (metrics.horizontalAdvance(line + QLatin1Char(' ') + word) <= width) {
-        line += QLatin1Char(' ') + word;
-        ++perLine;
-    }
-    QStringList words;
-    for (int i = 0; i < (lines - 1) * perLine + (perLine + 1) / 2; ++i)
-        words << word;
-    return words.join(QLatin1Char(' '));
 }
 
 bool Fading(const TAdmForMn& p)
@@ -173,8 +163,8 @@ TEST_F(PopupTest, DisplayTimeFollowsTheDisplayedLines)
         {"one line", QStringLiteral("REGISTRO GRAVADO!!"), 1, 2500},
         {"one line and CR LF", QStringLiteral("REGISTRO GRAVADO!!\r\n"), 1, 2500},
         {"empty", QString(), 0, 2500},
-        {"two wrapped lines", WrappingText(2, 643), 2, 7000},
-        {"three wrapped lines", WrappingText(3, 643), 3, 9500},
+        {"two wrapped lines", WrappingText(PopupFont(), 2, 643), 2, 7000},
+        {"three wrapped lines", WrappingText(PopupFont(), 3, 643), 3, 9500},
         {"two lines by CR LF", QStringLiteral("HORA\r\nINCORRETA"), 2, 7000},
     };
     for (const auto& c : cases) {
@@ -188,7 +178,7 @@ TEST_F(PopupTest, DisplayTimeFollowsTheDisplayedLines)
 
 TEST_F(PopupTest, ActivatedAgainATwoLinePopupCompoundsItsTimeAndMovesItsTextIn)
 {
-    TAdmForMn* p = Show(WrappingText(2, 643));
+    TAdmForMn* p = Show(WrappingText(PopupFont(), 2, 643));
     ASSERT_EQ(p->Timer1->Interval(), 7000);
 
     Activate(owner_.get());
@@ -276,7 +266,7 @@ TEST_F(PopupTest, ClosingTheActivePopupActivatesItsOwnerAgain)
 TEST_F(PopupTest, DismissingOneOfTwoPopupsLeavesTheOther)
 {
     QPointer<TAdmForMn> first = Show(QStringLiteral("HORA INCORRETA"));
-    QPointer<TAdmForMn> second = Show(WrappingText(2, 643));
+    QPointer<TAdmForMn> second = Show(WrappingText(PopupFont(), 2, 643));
     const QRegion secondShape = second->mask();
 
     QTest::mouseClick(first, Qt::LeftButton, {}, QPoint(400, 10));
@@ -295,7 +285,7 @@ TEST_F(PopupTest, DismissingOneOfTwoPopupsLeavesTheOther)
     EXPECT_EQ(second->Timer1->TickCount(), 0);
     EXPECT_EQ(second->mask(), secondShape);
     EXPECT_EQ(second->CorpoMensagem->TextArea(), QRect(5, 5, 643, 207));
-    EXPECT_EQ(second->CorpoMensagem->Text(), WrappingText(2, 643));
+    EXPECT_EQ(second->CorpoMensagem->Text(), WrappingText(PopupFont(), 2, 643));
     EXPECT_TRUE(IsFocusWindow(second)) << "the popup that stays keeps the activation";
     EXPECT_EQ(ownerActivations_, 0);
 }
