@@ -13,9 +13,6 @@ class ActivationTracker : public QObject
 public:
     static ActivationTracker& Instance();
 
-    // The program window that had the focus last (null before any).
-    QWindow* LastFocusWindow() const { return last_; }
-
 signals:
     void activated(QWindow* window);
 

@@ -14,7 +14,6 @@ public:
     Panel(QWidget* parent, const QString& caption, const QColor& background, const QColor& textColor);
 
     QString Caption() const { return caption_; }
-    QColor Background() const { return background_; }
 
     int BorderWidth = 5;
     bool InnerBevelSunken = false;
