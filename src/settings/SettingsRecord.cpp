@@ -1,6 +1,7 @@
 #include "SettingsRecord.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -118,8 +119,12 @@ public:
         if (needed > field.capacity() && needed > kReadChunk) {
             const std::uintmax_t offset = read_ + static_cast<std::uintmax_t>(bytes.data() - chunk_);
             const std::uintmax_t left = fileSize_ > offset ? fileSize_ - offset : 0;
-            field.reserve(field.size() + kWaiting
-                          + static_cast<std::size_t>(std::max<std::uintmax_t>(left, bytes.size())));
+            try {
+                field.reserve(field.size() + kWaiting
+                              + static_cast<std::size_t>(std::max<std::uintmax_t>(left, bytes.size())));
+            } catch (const std::exception&) {
+                // No room for the rest of a huge file at once: grow as the text comes.
+            }
         }
         appender_->Append(bytes);
     }
@@ -184,20 +189,26 @@ bool SettingsRecord::LeArqDados()
     // read whole is a failed read.
     std::vector<char> buffer(kReadChunk);
     bool ok = true;
-    while (!splitter.AtEnd()) {
-        std::size_t got = 0;
-        if (!ArqDados.Read(buffer, got)) {
-            ok = false;
-            break;
+    try {
+        while (!splitter.AtEnd()) {
+            std::size_t got = 0;
+            if (!ArqDados.Read(buffer, got)) {
+                ok = false;
+                break;
+            }
+            if (got == 0)
+                break;
+            filler.ChunkAt(buffer.data());
+            splitter.Feed(std::string_view(buffer.data(), got));
+            filler.ChunkRead(got);
         }
-        if (got == 0)
-            break;
-        filler.ChunkAt(buffer.data());
-        splitter.Feed(std::string_view(buffer.data(), got));
-        filler.ChunkRead(got);
+        if (ok)
+            splitter.Finish();
+    } catch (const std::bad_alloc&) {
+        ok = false;   // lines too long to hold: a failed read, not a crash
+    } catch (const std::length_error&) {
+        ok = false;
     }
-    if (ok)
-        splitter.Finish();
     ArqDados.Close();
     return ok;
 }

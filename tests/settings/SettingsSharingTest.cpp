@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <chrono>
 #include <set>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -199,4 +201,54 @@ TEST(SettingsSharing, KilledSaveNeverLeavesAPartialFile)
     EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
 }
 
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORVELO_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVELO_UNDER_ASAN 1
+#endif
+#endif
+
+// A file whose first line is larger than the memory the program may take:
+// the read fails (false) instead of ending the program.
+TEST(SettingsMemory, ALineTooLongToHoldIsAFailedReadNotACrash)
+{
+#ifdef QUORVELO_UNDER_ASAN
+    GTEST_SKIP() << "the sanitizer's shadow memory does not fit an address-space limit";
+#else
+    TempDataDir dir;
+    const auto path = dir.Dados() / "Dados.txt";
+    {
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0);   // 1 GiB of zero bytes, sparse: one huge line
+        ::close(fd);
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_AS, &limit);
+        long pages = 0;
+        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(f);
+        }
+        limit.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{256} << 20);
+        ::setrlimit(RLIMIT_AS, &limit);
+        try {
+            SettingsRecord record(dir.Root());
+            _exit(record.LeArqDados() ? 1 : 0);
+        } catch (...) {
+            _exit(2);   // an exception here would end the program that called the read
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the reader died of signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the read succeeded, 2: it threw";
+#endif
 }
