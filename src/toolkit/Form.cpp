@@ -18,6 +18,9 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
 {
     if (!target)
         return false;
+    // A focus request brings its window to the front. From an exit handler
+    // always: the handler has just shown a message, whose activation is
+    // still on its way.
     if (!isActiveWindow() || exiting_)
         activateWindow();
     if (exiting_) {
