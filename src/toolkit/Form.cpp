@@ -24,8 +24,11 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
     if (!isActiveWindow() || exiting_)
         activateWindow();
     if (exiting_) {
-        // Asked from inside an exit handler: the move that led to it is abandoned.
+        // Asked from inside an exit handler: the move that led to it is
+        // abandoned. Where the desktop activates the message only once it is
+        // on screen, after our request, take the activation back then.
         redirect_ = target;
+        reclaim_ = true;
         return false;
     }
     QWidget* current = focusWidget();
@@ -131,7 +134,13 @@ void Form::mouseReleaseEvent(QMouseEvent* event)
 
 void Form::OnWindowActivated(QWindow* window)
 {
-    if (window != windowHandle() || !isEnabled())
+    if (window != windowHandle()) {
+        if (std::exchange(reclaim_, false))
+            activateWindow();
+        return;
+    }
+    reclaim_ = false;
+    if (!isEnabled())
         return;
     ++activations_;
     if (OnActivate)

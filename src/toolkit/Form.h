@@ -66,6 +66,7 @@ private:
     Edit* exiting_ = nullptr;       // control whose exit handler is running
     QWidget* redirect_ = nullptr;   // focus asked for by that handler
     bool placing_ = false;
+    bool reclaim_ = false;          // take the activation back from the message just shown
     bool pressed_ = false;
     bool shown_ = false;
     int activations_ = 0;
