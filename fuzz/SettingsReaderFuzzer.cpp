@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AnsiCodePage.h"
+#include "FakeCodePage.h"
 #include "LineSplitter.h"
 
 namespace {
@@ -104,25 +105,6 @@ Result SplitInRuns(std::string_view bytes, std::size_t maxChunk, std::uint32_t s
     return r;
 }
 
-// A made-up code page with characters of one to three bytes (0x81..0x9F lead
-// two, 0xE0..0xEF three), to drive the carry of cut characters as a
-// double-byte or UTF-8 code page would.
-std::size_t FakeLength(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3 : 1;
-}
-
-std::size_t FakeUnfinishedTail(std::string_view bytes)
-{
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t length = FakeLength(static_cast<unsigned char>(bytes[at]));
-        if (at + length > bytes.size())
-            return bytes.size() - at;
-        at += length;
-    }
-    return 0;
-}
 
 // Each character's bytes, then a separator: cutting a character in two
 // would show as a separator inside it.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "AnsiCodePage.h"
+#include "FakeCodePage.h"
 
 namespace {
 
@@ -65,24 +66,6 @@ TEST(AnsiCodePage, LongTextsConvertLikeTheirSingleBytes)
     EXPECT_TRUE(appended == u"x" + expected);
 }
 
-// A made-up multi-byte code page, to follow the carry without Windows:
-// 0x81..0x9F lead a two-byte character, 0xE0..0xEF a three-byte one.
-std::size_t FakeLength(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3 : 1;
-}
-
-std::size_t FakeUnfinishedTail(std::string_view bytes)
-{
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t length = FakeLength(static_cast<unsigned char>(bytes[at]));
-        if (at + length > bytes.size())
-            return bytes.size() - at;
-        at += length;
-    }
-    return 0;
-}
 
 // One character per code, its bytes joined; what is cut short is marked.
 std::u16string FakeConvert(std::string_view bytes)

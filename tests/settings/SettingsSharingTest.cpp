@@ -156,14 +156,6 @@ TEST(SettingsSharing, LeftoverTemporaryFilesAreCleanedUpButNotOneInUse)
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"Dados.txt", "~Dados.456.tmp"}));
 }
 
-std::string BytesOf(const Lines& lines)
-{
-    std::string s;
-    for (const auto& l : lines)
-        s += std::string(l.begin(), l.end()) + "\r\n";
-    return s;
-}
-
 // A save killed at any moment leaves either the old file or the new one,
 // never a missing, empty or partial file.
 TEST(SettingsSharing, KilledSaveNeverLeavesAPartialFile)

@@ -172,14 +172,6 @@ ReadResult ReadAsTheReminder(const std::filesystem::path& file)
     return result;
 }
 
-std::string BytesOf(const Lines& lines)
-{
-    std::string s;
-    for (const auto& l : lines)
-        s += std::string(l.begin(), l.end()) + "\r\n";
-    return s;
-}
-
 // While saves go on, the reminder finds the old file or the new one, whole,
 // and never no file at all. A busy file may turn a read away; then it tries
 // again, as it would later.

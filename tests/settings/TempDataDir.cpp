@@ -7,6 +7,14 @@
 
 namespace fs = std::filesystem;
 
+std::string BytesOf(const std::array<std::u16string, 8>& lines)
+{
+    std::string s;
+    for (const auto& l : lines)
+        s += std::string(l.begin(), l.end()) + "\r\n";
+    return s;
+}
+
 TempDataDir::TempDataDir()
 {
     std::random_device seed;

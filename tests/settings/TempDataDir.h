@@ -1,11 +1,15 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <set>
 #include <string>
 
 // A throw-away data root holding an empty "Dados" folder, so that no test
 // touches the real one.
+// The bytes a save of these ASCII lines writes: each line, then CR LF.
+std::string BytesOf(const std::array<std::u16string, 8>& lines);
+
 class TempDataDir
 {
 public:
