@@ -7,6 +7,11 @@
 # data root unless DESTDIR moves the whole tree elsewhere, and the package
 # stages with DESTDIR for the same reason.
 
+if(WIN32)
+  include("${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake")
+  return()
+endif()
+
 include(GNUInstallDirs)
 
 if(UNIX AND NOT APPLE)
