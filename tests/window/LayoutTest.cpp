@@ -7,6 +7,7 @@
 #include "UiTimer.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QTest>
 
@@ -140,4 +141,21 @@ TEST_F(LayoutTest, CreationScalingFollowsAWideScreen)
     EXPECT_EQ(w.H3->width(), 156);
     EXPECT_EQ(w.ScreenWidth, 800);
     EXPECT_EQ(w.ScreenHeight, 600);
+}
+
+// Labels sized to their text take the widths the layout was drawn with, in
+// the design's faces or in their stand-ins: a stand-in that sets text wider
+// or narrower would push the hour panel's captions out of place.
+TEST_F(LayoutTest, LabelsSizedToTheirTextKeepTheLayoutWidths)
+{
+    const ScreenMetrics design{800, 600, QRect(0, 0, 800, 600)};
+    TAdmFor00 w(root.Path(), design);
+    const struct { QLabel* label; int width; } labels[] = {
+        {w.Label1, 627}, {w.Label2, 74}, {w.Label14, 39}, {w.Label6, 74}, {w.Label4, 39},
+    };
+    for (const auto& l : labels) {
+        EXPECT_NEAR(l.label->width(), l.width, l.width * 0.02 + 0.5)
+            << qPrintable(l.label->objectName()) << " \"" << qPrintable(l.label->text()) << "\" in "
+            << qPrintable(QFontInfo(l.label->font()).family());
+    }
 }
