@@ -11,8 +11,6 @@
 #include <QFile>
 #include <QTest>
 
-#include <sys/stat.h>
-
 namespace {
 
 const QByteArray kSaved = "1\r\n0\r\n07:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
@@ -163,7 +161,8 @@ TEST_F(ActivationTest, LineTwoIsCarriedThroughUnchanged)
 TEST_F(ActivationTest, AFailedSaveSaysSoAndLeavesTheFileAlone)
 {
     root.WriteSettings(kSaved);
-    ::chmod(root.SettingsFile().toLocal8Bit().constData(), 0444);
+    QFile::setPermissions(root.SettingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadUser |
+                                                   QFileDevice::ReadGroup | QFileDevice::ReadOther);
     ASSERT_TRUE(Open());
     window->SetWritePause(std::chrono::milliseconds(1));
     window->H1->setText("11");
