@@ -26,7 +26,8 @@ endforeach()
 list(REMOVE_DUPLICATES _wine_path_dirs)
 # Drive Z: is the Unix root in every Wine prefix.
 list(TRANSFORM _wine_path_dirs PREPEND "Z:")
-string(REPLACE ";" "\\;" _wine_path "${_wine_path_dirs}")
+# Written out as one string: WINEPATH separates its folders with ';' too.
+list(JOIN _wine_path_dirs ";" _wine_path)
 
 get_filename_component(_wine_dir "${QUORVELO_WINE}" DIRECTORY)
 find_program(QUORVELO_WINESERVER NAMES wineserver PATHS "${_wine_dir}" /usr/lib/wine NO_DEFAULT_PATH)
