@@ -29,6 +29,21 @@ list(TRANSFORM _wine_path_dirs PREPEND "Z:")
 # Written out as one string: WINEPATH separates its folders with ';' too.
 list(JOIN _wine_path_dirs ";" _wine_path)
 
+# Qt's offscreen platform on Windows reads fonts from one folder only
+# (QT_QPA_FONTDIR), not from the system: the tests get the faces the Linux
+# suite sees, the stand-ins for Segoe UI and Tahoma (tests/support).
+set(QUORVELO_TEST_FONTS "${CMAKE_BINARY_DIR}/test-fonts")
+set(QUORVELO_TEST_FONTS_SEEN "Z:${QUORVELO_TEST_FONTS}")
+file(GLOB _test_fonts /usr/share/fonts/truetype/open-sans/*.ttf /usr/share/fonts/truetype/dejavu/*.ttf)
+if(NOT _test_fonts)
+  message(FATAL_ERROR "Open Sans and DejaVu Sans not found (fonts-open-sans, fonts-dejavu-core)")
+endif()
+file(MAKE_DIRECTORY "${QUORVELO_TEST_FONTS}")
+foreach(_font ${_test_fonts})
+  get_filename_component(_font_name "${_font}" NAME)
+  file(CREATE_LINK "${_font}" "${QUORVELO_TEST_FONTS}/${_font_name}" SYMBOLIC)
+endforeach()
+
 get_filename_component(_wine_dir "${QUORVELO_WINE}" DIRECTORY)
 find_program(QUORVELO_WINESERVER NAMES wineserver PATHS "${_wine_dir}" /usr/lib/wine NO_DEFAULT_PATH)
 set(QUORVELO_WINE_RUN "${CMAKE_BINARY_DIR}/wine-run")

@@ -127,7 +127,11 @@ std::u16string FormataNumero00(double value, char16_t separator)
     if (std::isinf(value))
         return value < 0 ? u"-INF" : u"INF";
 
-    const double rounded = std::round(value); // halves away from zero
+    // Halves away from zero, from the whole part and the exact remainder:
+    // mingw-w64's std::round adds one half first, which turns the largest
+    // double below one half into 1.
+    const double whole = std::trunc(value);
+    const double rounded = std::fabs(value - whole) >= 0.5 ? whole + std::copysign(1.0, value) : whole;
     const double magnitude = std::fabs(rounded);
     std::u16string out;
     if (rounded < 0) // -0.0 is not below zero, so -0.4 gives "00"
