@@ -14,16 +14,23 @@ struct Substitute
     const char* family;
     QFont::Weight weight;
     int stretch;
+    // The same face under a family name of its own, or null.
+    const char* ownFamily;
 };
 
 // Open Sans Light is the closest free match to Segoe UI Light's thin, open
 // forms; narrowed to 92 % it sets the layout's texts at Segoe UI's widths,
 // so captions fit the boxes they were designed for.
+//
+// Windows (GDI, and Wine's) also lists Open Sans Light and Semibold as
+// families of their own, and there the face is asked for by that name: asked
+// by weight within "Open Sans", it may get Open Sans Condensed Light, which
+// has the same weight and sets every text a third narrower.
 constexpr Substitute kSubstitutes[] = {
-    {"Segoe UI Light", "Open Sans", QFont::Light, 92},
-    {"Segoe UI Semibold", "Open Sans", QFont::DemiBold, 92},
-    {"Segoe UI", "Open Sans", QFont::Normal, 92},
-    {"Tahoma", "DejaVu Sans", QFont::Normal, 100},
+    {"Segoe UI Light", "Open Sans", QFont::Light, 92, "Open Sans Light"},
+    {"Segoe UI Semibold", "Open Sans", QFont::DemiBold, 92, "Open Sans Semibold"},
+    {"Segoe UI", "Open Sans", QFont::Normal, 92, nullptr},
+    {"Tahoma", "DejaVu Sans", QFont::Normal, 100, nullptr},
 };
 
 // Whether the desktop has each face of the table, asked of the font database
@@ -39,6 +46,17 @@ bool Installed(std::size_t substitute)
     return *known;
 }
 
+bool OwnFamilyInstalled(std::size_t substitute)
+{
+    static std::optional<bool> installed[std::size(kSubstitutes)];
+    std::optional<bool>& known = installed[substitute];
+    if (!known) {
+        const char* own = kSubstitutes[substitute].ownFamily;
+        known = own && QFontDatabase::hasFamily(QString::fromLatin1(own));
+    }
+    return *known;
+}
+
 } // namespace
 
 QFont DesignFont(const QString& face, int pixelHeight, FontStyle style)
@@ -48,8 +66,13 @@ QFont DesignFont(const QString& face, int pixelHeight, FontStyle style)
         const Substitute& s = kSubstitutes[i];
         if (face == QLatin1String(s.face)) {
             if (!Installed(i)) {
-                font = QFont(QString::fromLatin1(s.family));
-                font.setWeight(s.weight);
+                // A bold text takes the family's own bold face.
+                if (style != FontStyle::Bold && OwnFamilyInstalled(i)) {
+                    font = QFont(QString::fromLatin1(s.ownFamily));
+                } else {
+                    font = QFont(QString::fromLatin1(s.family));
+                    font.setWeight(s.weight);
+                }
                 font.setStretch(s.stretch);
             }
             break;
