@@ -69,6 +69,9 @@ QFont DesignFont(const QString& face, int pixelHeight, FontStyle style)
                 // A bold text takes the family's own bold face.
                 if (style != FontStyle::Bold && OwnFamilyInstalled(i)) {
                     font = QFont(QString::fromLatin1(s.ownFamily));
+                    // Set, not left to the parent's font: inside a bold panel
+                    // the label would turn bold.
+                    font.setWeight(QFont::Normal);
                 } else {
                     font = QFont(QString::fromLatin1(s.family));
                     font.setWeight(s.weight);
