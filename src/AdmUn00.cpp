@@ -399,14 +399,16 @@ void TAdmFor00::ShowCheckPicture(bool checked)
 
 void TAdmFor00::CarregaDados()
 {
-    ShowCheckPicture(false);
-    AprChe->setChecked(false);
-    if (!LeArqDados())
+    // A read that fails (no file, a file another program holds, a read
+    // error) changes nothing: the box, its picture and the times stay as
+    // they were. The picture is still read anew, as on every activation.
+    if (!LeArqDados()) {
+        ShowCheckPicture(AprChe->isChecked());
         return;
-    if (CnfApr == u"1") {
-        ShowCheckPicture(true);
-        AprChe->setChecked(true);
     }
+    const bool checked = CnfApr == u"1";
+    ShowCheckPicture(checked);
+    AprChe->setChecked(checked);
     for (int slot = 1; slot <= 6; ++slot) {
         const QString line = QString::fromStdU16String(HS(slot));
         HourField(slot)->setText(line.mid(0, 2));
@@ -422,6 +424,25 @@ void TAdmFor00::ApreAutoClick(QObject*)
 
 void TAdmFor00::BitBtn1Click(QObject*)
 {
+    // Only values that leaving their field would accept are written. A field
+    // that never had the focus (a reloaded text, one whose refusal no reload
+    // could replace) is judged here, as leaving it would judge it.
+    for (int slot = 1; slot <= 6; ++slot) {
+        for (Edit* field : {HourField(slot), MinuteField(slot)}) {
+            const bool hour = field == HourField(slot);
+            if (ConfereCampo(field->text(), hour ? TipoCampo::Hora : TipoCampo::Minuto).accepted)
+                continue;
+            MostraMensagem(hour ? QStringLiteral("HORA INCORRETA") : QStringLiteral("MINUTO INCORRETO"));
+            RequestFocusAfterMessage(field);
+            return;
+        }
+    }
+    // A file that is there but was never read (held by another program since
+    // the start) would lose its line 2 and every slot not typed again.
+    if (UnreadFilePresent()) {
+        MostraMensagem(QStringLiteral("REGISTRO NÃO GRAVADO!!"));
+        return;
+    }
     std::array<std::u16string, 8> lines;
     lines[0] = AprChe->isChecked() ? u"1" : u"0";
     lines[1] = CnfWin;
@@ -510,19 +531,26 @@ void TAdmFor00::FiltraTecla(Edit* field, char16_t& Key)
 // Runs whenever the focus leaves `field` for another control of the window.
 // A rejected value is reported and the focus asked back, which abandons the
 // move; the window then becomes active again and reloads the saved values,
-// putting the focus on H1. The exit check that placement runs does not object
-// (see Form::PlaceFocus), so each rejection shows exactly one message.
+// putting the focus on H1. The refused text never stays: the field first
+// returns to what it held when it gained the focus, which is what remains
+// where no reload can replace it. The exit check that the placement runs
+// does not object (see Form::PlaceFocus) and leaves a text it would refuse
+// as loaded, for the save to judge; so each rejection shows one message.
 void TAdmFor00::ConfereSaida(Edit* field, QObject* Sender)
 {
     if (auto* sender = qobject_cast<Edit*>(Sender))
         sender->SetColor(DesignColor(kFieldRestColor));
     const bool hour = std::find(hours_.begin(), hours_.end(), field) != hours_.end();
     const ResultadoSaida r = ConfereCampo(field->text(), hour ? TipoCampo::Hora : TipoCampo::Minuto);
-    field->setText(r.text);
     if (r.value)
         Teste = *r.value;
-    if (r.accepted || PlacingFocus())
+    if (r.accepted) {
+        field->setText(r.text);
         return;
+    }
+    if (PlacingFocus())
+        return;
+    field->setText(field->EntryText());
     MostraMensagem(hour ? QStringLiteral("HORA INCORRETA") : QStringLiteral("MINUTO INCORRETO"));
     RequestFocus(field);
 }

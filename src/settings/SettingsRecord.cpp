@@ -96,15 +96,8 @@ public:
 
     void Begin(std::size_t number) override
     {
-        std::u16string& field = *fields_[number - 1];
-        // The room a long line took is kept while the file is big enough to
-        // need it again (each activation reads the same file anew), and let
-        // go once the file has shrunk.
-        if (field.capacity() > kReadChunk && field.capacity() > fileSize_ + kWaiting)
-            std::u16string().swap(field);
-        else
-            field.clear();
-        appender_.emplace(field);
+        fields_[number - 1]->clear();
+        appender_.emplace(*fields_[number - 1]);
     }
 
     void Bytes(std::size_t number, std::string_view bytes) override
@@ -166,20 +159,55 @@ const std::u16string& SettingsRecord::HS(int slot) const
     }
 }
 
-bool SettingsRecord::LeArqDados()
+void SettingsRecord::SetDefaults()
 {
     CnfApr = u"0";
     CnfWin = u"0";
     HS1 = u"00:00";
     HS2 = u"00:00";
+}
 
+bool SettingsRecord::ReadChunk(std::span<char> buffer, std::size_t& got)
+{
+    return ArqDados.Read(buffer, got);
+}
+
+bool SettingsRecord::UnreadFilePresent() const
+{
+    return !loaded_ && FileToRead(dataDir_).has_value();
+}
+
+bool SettingsRecord::LeArqDados()
+{
+    // The lines go to fresh fields first: a read that stops part way must
+    // not leave a cut line, nor drop what an earlier read gave.
+    std::array<std::u16string, LineSplitter::kKeptLines> read;
+    std::size_t count = 0;
+    const bool ok = ReadInto(read, count);
+    if (!ok) {
+        if (!loaded_)
+            SetDefaults();
+        return false;
+    }
+    loaded_ = true;
+    SetDefaults();
+    std::u16string* const fields[LineSplitter::kKeptLines] = {
+        &CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
+    for (std::size_t i = 0; i < count && i < read.size(); ++i)
+        fields[i]->swap(read[i]);
+    return true;
+}
+
+bool SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLines>& lines, std::size_t& count)
+{
+    count = 0;
     ArqDados.Close();
     const auto file = FileToRead(dataDir_);
     if (!file || !ArqDados.OpenForReading(*file))
         return false;
 
     std::u16string* const fields[LineSplitter::kKeptLines] = {
-        &CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
+        &lines[0], &lines[1], &lines[2], &lines[3], &lines[4], &lines[5], &lines[6], &lines[7]};
     std::error_code ec;
     const std::uintmax_t size = fs::file_size(*file, ec);
     FieldFiller filler(fields, ec ? 0 : size);
@@ -192,7 +220,7 @@ bool SettingsRecord::LeArqDados()
     try {
         while (!splitter.AtEnd()) {
             std::size_t got = 0;
-            if (!ArqDados.Read(buffer, got)) {
+            if (!ReadChunk(buffer, got)) {
                 ok = false;
                 break;
             }
@@ -210,6 +238,7 @@ bool SettingsRecord::LeArqDados()
         ok = false;
     }
     ArqDados.Close();
+    count = splitter.LineCount();
     return ok;
 }
 

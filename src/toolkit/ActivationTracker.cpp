@@ -18,6 +18,10 @@ void ActivationTracker::OnFocusWindowChanged(QWindow* window)
 {
     if (!window)
         return;   // the focus left the program; who had it last is kept
+    // Menus, tooltips and other popups never take the activation on the home
+    // desktop: the focus going into one and back is no activation.
+    if (window->type() == Qt::Popup || window->type() == Qt::ToolTip)
+        return;
     if (window == last_)
         return;   // back from another application
     last_ = window;

@@ -51,9 +51,19 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
 
 void Form::PlaceFocus(QWidget* target)
 {
+    const bool already = target && focusWidget() == target && target->hasFocus();
     placing_ = true;
     RequestFocus(target, Qt::OtherFocusReason);
     placing_ = false;
+    if (auto* edit = qobject_cast<Edit*>(target); edit && already)
+        edit->Reenter();
+}
+
+void Form::RequestFocusAfterMessage(QWidget* target)
+{
+    activateWindow();
+    reclaim_ = true;
+    RequestFocus(target);
 }
 
 QWidget* Form::NextTabStop(QWidget* from, bool forward) const
@@ -145,4 +155,5 @@ void Form::OnWindowActivated(QWindow* window)
     ++activations_;
     if (OnActivate)
         OnActivate(this);
+    emit activated();
 }

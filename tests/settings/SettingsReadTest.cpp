@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <span>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,7 +47,8 @@ const std::string kLongAcrossChunks(200'000, 'y');
 std::u16string U16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 const ReadCase kReadCases[] = {
-    {"NoFile", std::nullopt, false, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    // A failed read leaves what the previous read gave.
+    {"NoFile", std::nullopt, false, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}},
     {"Empty", std::string(), true, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"ThreeLines", "1\r\nabc\r\n07:30\r\n", true,
      {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
@@ -116,6 +118,49 @@ TEST(SettingsRead, FreshRecordIsEmptyAndFailedReadKeepsSlots3To6Empty)
     EXPECT_EQ(FieldsOf(record), Fields{});
     EXPECT_FALSE(record.LeArqDados());
     EXPECT_EQ(FieldsOf(record), (Fields{u"0", u"0", u"00:00", u"00:00", u"", u"", u"", u""}));
+}
+
+// A read error after some bytes have arrived: the record must not keep a
+// cut line, whether or not an earlier read worked.
+class FailingRead : public SettingsRecord
+{
+public:
+    FailingRead(const std::filesystem::path& root, int failingChunk)
+        : SettingsRecord(root), failingChunk_(failingChunk)
+    {
+    }
+
+protected:
+    bool ReadChunk(std::span<char> buffer, std::size_t& got) override
+    {
+        if (++chunks_ == failingChunk_) {
+            got = 0;
+            return false;   // as read() failing with EIO
+        }
+        return SettingsRecord::ReadChunk(buffer, got);
+    }
+
+private:
+    int failingChunk_;
+    int chunks_ = 0;
+};
+
+TEST(SettingsRead, AReadFailingPartWayKeepsNoCutLine)
+{
+    TempDataDir dir;
+    const std::string line2(100'000, 'w');   // longer than one chunk
+    dir.Write("Dados.txt", "1\r\n" + line2 + "\r\n07:30\r\n08:00\r\n09:00\r\n");
+
+    FailingRead fresh(dir.Root(), 2);
+    EXPECT_FALSE(fresh.LeArqDados());
+    EXPECT_EQ(FieldsOf(fresh), (Fields{u"0", u"0", u"00:00", u"00:00", u"", u"", u"", u""}));
+
+    FailingRead later(dir.Root(), 5);   // the first read takes three calls, the last finding the end
+    ASSERT_TRUE(later.LeArqDados());
+    const Fields read = FieldsOf(later);
+    EXPECT_EQ(read[1].size(), line2.size());
+    EXPECT_FALSE(later.LeArqDados());
+    EXPECT_EQ(FieldsOf(later), read);
 }
 
 TEST(SettingsRead, LinesAfterTheEighthCountButAreNotKept)

@@ -9,10 +9,12 @@
 #include "UiTimer.h"
 
 #include "AdmUnMn.h"
+#include "Memo.h"
 #include "UiTimer.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QSignalSpy>
 #include <QTest>
 
 void WindowFixture::TearDown()
@@ -50,4 +52,29 @@ void WindowFixture::Dismiss(TAdmForMn* popup)
 QWidget* WindowFixture::Focused() const
 {
     return QApplication::focusWidget();
+}
+
+void WindowFixture::Press(Qt::Key key, Qt::KeyboardModifiers mods)
+{
+    FollowRefusal([&] { QTest::keyClick(Focused(), key, mods); });
+}
+
+void WindowFixture::FollowRefusal(const std::function<void()>& step)
+{
+    const int popups = Popups().size();
+    QSignalSpy activated(window.data(), &Form::activated);
+    step();
+    // A refused value takes the activation back from its message at once.
+    const QStringList refusals{"HORA INCORRETA", "MINUTO INCORRETO"};
+    if (Popups().size() > popups && refusals.contains(Popups().last()->CorpoMensagem->Text()))
+        WaitFor([&] { return activated.count() > 0 && QApplication::activeWindow() == window.data(); });
+    QCoreApplication::processEvents();
+}
+
+QStringList WindowFixture::Messages() const
+{
+    QStringList out;
+    for (auto* p : Popups())
+        out << p->CorpoMensagem->Text();
+    return out;
 }
