@@ -152,7 +152,6 @@ void Form::OnWindowActivated(QWindow* window)
     reclaim_ = false;
     if (!isEnabled())
         return;
-    ++activations_;
     if (OnActivate)
         OnActivate(this);
     emit activated();

@@ -57,9 +57,6 @@ public:
     // The tab stop after (or before) `from` in the window's tab order.
     QWidget* NextTabStop(QWidget* from, bool forward) const;
 
-    // Number of times the activation handler has run.
-    int ActivationCount() const { return activations_; }
-
 signals:
     // The activation handler has run.
     void activated();
@@ -80,5 +77,4 @@ private:
     bool reclaim_ = false;          // take the activation back from the message just shown
     bool pressed_ = false;
     bool shown_ = false;
-    int activations_ = 0;
 };

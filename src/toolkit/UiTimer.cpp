@@ -43,6 +43,6 @@ void UiTimer::Restart()
     timer_.setInterval(std::max(interval_, kFramePeriodMs));
     if (enabled_ && interval_ > 0) {
         timer_.start();
-        ++restarts_;
+        emit restarted();
     }
 }

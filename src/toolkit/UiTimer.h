@@ -33,9 +33,6 @@ public:
     // Number of ticks delivered so far, by the clock or by Tick().
     int TickCount() const { return ticks_; }
 
-    // Number of times the count has started anew (observable for tests).
-    int RestartCount() const { return restarts_; }
-
     bool Running() const { return timer_.isActive(); }
 
     // Runs one tick now, as the clock would (nothing while disabled). For
@@ -46,6 +43,8 @@ public:
 
 signals:
     void ticked();
+    // The count has started anew: the next tick is a whole interval away.
+    void restarted();
 
 private:
     void Restart();
@@ -54,5 +53,4 @@ private:
     int interval_;
     bool enabled_;
     int ticks_ = 0;
-    int restarts_ = 0;
 };

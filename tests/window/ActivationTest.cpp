@@ -46,7 +46,7 @@ protected:
 TEST_F(ActivationTest, FirstShowWithoutASettingsFile)
 {
     ASSERT_TRUE(Open());
-    EXPECT_EQ(window->ActivationCount(), 1);
+    EXPECT_EQ(activations->count(), 1);
     EXPECT_EQ(Times(window).join(' '), "| | | | | |");
     EXPECT_FALSE(window->AprChe->isChecked());
     EXPECT_TRUE(ShowsOk(window->CheApr));
@@ -126,7 +126,7 @@ TEST_F(ActivationTest, AnyPopupBringsBackTheSavedState)
     MostraMensagem("X");
     ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
     Dismiss(AdmForMn);
-    ASSERT_TRUE(WaitFor([&] { return window->ActivationCount() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return activations->count() == 2; }));
     EXPECT_TRUE(window->AprChe->isChecked());
     EXPECT_EQ(window->H2->text(), "12");
     EXPECT_EQ(Focused(), window->H1);
@@ -147,7 +147,7 @@ TEST_F(ActivationTest, SaveConfirmsAndReloadsWhenThePopupGoes)
     window->H1->setText("23");   // not saved: replaced on return
     ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
     Dismiss(AdmForMn);
-    ASSERT_TRUE(WaitFor([&] { return window->ActivationCount() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return activations->count() == 2; }));
     EXPECT_EQ(Times(window).join(' '), "06|05 :| :| :| :| :|");
     EXPECT_EQ(Focused(), window->H1);
 }
@@ -197,6 +197,6 @@ TEST_F(ActivationTest, SwitchingApplicationsAndBackIsNoActivation)
     // The focus leaves the program and comes back to the same window.
     emit qGuiApp->focusWindowChanged(nullptr);
     emit qGuiApp->focusWindowChanged(window->windowHandle());
-    EXPECT_EQ(window->ActivationCount(), 1);
+    EXPECT_EQ(activations->count(), 1);
     EXPECT_EQ(window->H2->text(), "5") << "no reload";
 }

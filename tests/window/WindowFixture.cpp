@@ -19,6 +19,7 @@
 
 void WindowFixture::TearDown()
 {
+    activations.reset();
     delete window.data();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -26,8 +27,9 @@ void WindowFixture::TearDown()
 bool WindowFixture::Open()
 {
     window = new TAdmFor00(root.Path());
+    activations = std::make_unique<QSignalSpy>(window.data(), &Form::activated);
     window->MostraPrimeiraVez();
-    return WaitFor([this] { return window && window->ActivationCount() > 0 && QApplication::focusWidget() != nullptr; });
+    return WaitFor([this] { return window && activations->count() > 0 && QApplication::focusWidget() != nullptr; });
 }
 
 bool WindowFixture::WaitFor(const std::function<bool()>& done, int timeoutMs)
@@ -62,12 +64,12 @@ void WindowFixture::Press(Qt::Key key, Qt::KeyboardModifiers mods)
 void WindowFixture::FollowRefusal(const std::function<void()>& step)
 {
     const int popups = Popups().size();
-    QSignalSpy activated(window.data(), &Form::activated);
+    const int before = activations->count();
     step();
     // A refused value takes the activation back from its message at once.
     const QStringList refusals{"HORA INCORRETA", "MINUTO INCORRETO"};
     if (Popups().size() > popups && refusals.contains(Popups().last()->CorpoMensagem->Text()))
-        WaitFor([&] { return activated.count() > 0 && QApplication::activeWindow() == window.data(); });
+        WaitFor([&] { return activations->count() > before && QApplication::activeWindow() == window.data(); });
     QCoreApplication::processEvents();
 }
 

@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <QSignalSpy>
+
+#include <memory>
 
 #include <ostream>
 
@@ -45,4 +48,6 @@ protected:
 
     TempDataRoot root;
     QPointer<TAdmFor00> window;
+    // The window's activations since Open().
+    std::unique_ptr<QSignalSpy> activations;
 };
