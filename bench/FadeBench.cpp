@@ -74,7 +74,7 @@ int main(int argc, char** argv)
 
         // The first fade-in, as the user sees it: from showing to the tick that ends it.
         const std::int64_t shown = bench::MonotonicNs();
-        window->MostraPrimeiraVez();
+        window->ShowFirstTime();
         const int before = window->TemAbre->TickCount();
         const std::int64_t opened = RunUntil(window->TemAbre, [&] { return !window->TemAbre->Enabled(); });
         if (opened < 0 || window->TemAbre->TickCount() - before != kFadeInTicks)

@@ -9,7 +9,7 @@
 #include "DesignFont.h"
 #include "Edit.h"
 #include "ImageBox.h"
-#include "NumberText.h"
+#include "TimeField.h"
 #include "Panel.h"
 #include "SpeedButton.h"
 #include "UiTimer.h"
@@ -309,7 +309,7 @@ void TAdmFor00::FormCreate(QObject*)
     resize(ratio.Apply(width()), ratio.Apply(height()));
 }
 
-void TAdmFor00::MostraPrimeiraVez()
+void TAdmFor00::ShowFirstTime()
 {
     PlaceOnWorkArea();
     // The work area may change (taskbar moved, display scaling changed): keep covering it.
@@ -406,13 +406,12 @@ void TAdmFor00::CarregaDados()
         ShowCheckPicture(AprChe->isChecked());
         return;
     }
-    const bool checked = CnfApr == u"1";
-    ShowCheckPicture(checked);
-    AprChe->setChecked(checked);
+    ShowCheckPicture(AutomaticPresentation());
+    AprChe->setChecked(AutomaticPresentation());
     for (int slot = 1; slot <= 6; ++slot) {
-        const QString line = QString::fromStdU16String(HS(slot));
-        HourField(slot)->setText(line.mid(0, 2));
-        MinuteField(slot)->setText(line.mid(3, 2));
+        const SlotTime time = Slot(slot);
+        HourField(slot)->setText(QString::fromStdU16String(time.hour));
+        MinuteField(slot)->setText(QString::fromStdU16String(time.minute));
     }
 }
 
@@ -424,75 +423,64 @@ void TAdmFor00::ApreAutoClick(QObject*)
 
 void TAdmFor00::BitBtn1Click(QObject*)
 {
-    // Only values that leaving their field would accept are written. A field
-    // that never had the focus (a reloaded text, one whose refusal no reload
-    // could replace) is judged here, as leaving it would judge it.
+    // Only values that leaving their field would accept are written, also
+    // in a field that never had the focus (a reloaded text, one that no
+    // reload could replace after its refusal).
     for (int slot = 1; slot <= 6; ++slot) {
         for (Edit* field : {HourField(slot), MinuteField(slot)}) {
-            const bool hour = field == HourField(slot);
-            if (ConfereCampo(field->text(), hour ? TipoCampo::Hora : TipoCampo::Minuto).accepted)
+            if (CheckTimeField(field->text(), KindOf(field)).accepted)
                 continue;
-            MostraMensagem(hour ? QStringLiteral("HORA INCORRETA") : QStringLiteral("MINUTO INCORRETO"));
+            MostraMensagem(RefusalMessage(KindOf(field)));
             RequestFocusAfterMessage(field);
             return;
         }
     }
-    // A file that is there but was never read (held by another program since
-    // the start) would lose its line 2 and every slot not typed again.
-    if (UnreadFilePresent()) {
-        MostraMensagem(QStringLiteral("REGISTRO NÃO GRAVADO!!"));
-        return;
-    }
-    std::array<std::u16string, 8> lines;
-    lines[0] = AprChe->isChecked() ? u"1" : u"0";
-    lines[1] = CnfWin;
+    std::array<SlotTime, 6> times;
     for (int slot = 1; slot <= 6; ++slot)
-        lines[std::size_t(slot + 1)] = (HourField(slot)->text() + u':' + MinuteField(slot)->text()).toStdU16String();
-    if (GravaArqDados(lines))
-        MostraMensagem(QStringLiteral("REGISTRO GRAVADO!!"));
-    else
-        MostraMensagem(QStringLiteral("REGISTRO NÃO GRAVADO!!"));
+        times[std::size_t(slot - 1)] = {HourField(slot)->text().toStdU16String(), MinuteField(slot)->text().toStdU16String()};
+    const bool saved = Grava(AprChe->isChecked(), times);
+    MostraMensagem(saved ? QStringLiteral("REGISTRO GRAVADO!!") : QStringLiteral("REGISTRO NÃO GRAVADO!!"));
 }
 
 // --- Time fields --------------------------------------------------------
 
-void TAdmFor00::H1Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M1Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H2Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M2Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H3Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M3Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H4Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M4Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H5Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H6Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M6Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::H1Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M1Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H2Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M2Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H3Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M3Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H4Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M4Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H5Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H6Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M6Enter(QObject* Sender) { SetFocusColour(Sender); }
 
-void TAdmFor00::H1Exit(QObject* Sender) { ConfereSaida(H1, Sender); }
-void TAdmFor00::M1Exit(QObject* Sender) { ConfereSaida(M1, Sender); }
-void TAdmFor00::H2Exit(QObject* Sender) { ConfereSaida(H2, Sender); }
-void TAdmFor00::M2Exit(QObject* Sender) { ConfereSaida(M2, Sender); }
-void TAdmFor00::H3Exit(QObject* Sender) { ConfereSaida(H3, Sender); }
-void TAdmFor00::M3Exit(QObject* Sender) { ConfereSaida(M3, Sender); }
-void TAdmFor00::H4Exit(QObject* Sender) { ConfereSaida(H4, Sender); }
-void TAdmFor00::M4Exit(QObject* Sender) { ConfereSaida(M4, Sender); }
-void TAdmFor00::H5Exit(QObject* Sender) { ConfereSaida(H5, Sender); }
-void TAdmFor00::M5Exit(QObject* Sender) { ConfereSaida(M5, Sender); }
-void TAdmFor00::H6Exit(QObject* Sender) { ConfereSaida(H6, Sender); }
-void TAdmFor00::M6Exit(QObject* Sender) { ConfereSaida(M6, Sender); }
+void TAdmFor00::H1Exit(QObject* Sender) { CheckOnExit(H1, Sender); }
+void TAdmFor00::M1Exit(QObject* Sender) { CheckOnExit(M1, Sender); }
+void TAdmFor00::H2Exit(QObject* Sender) { CheckOnExit(H2, Sender); }
+void TAdmFor00::M2Exit(QObject* Sender) { CheckOnExit(M2, Sender); }
+void TAdmFor00::H3Exit(QObject* Sender) { CheckOnExit(H3, Sender); }
+void TAdmFor00::M3Exit(QObject* Sender) { CheckOnExit(M3, Sender); }
+void TAdmFor00::H4Exit(QObject* Sender) { CheckOnExit(H4, Sender); }
+void TAdmFor00::M4Exit(QObject* Sender) { CheckOnExit(M4, Sender); }
+void TAdmFor00::H5Exit(QObject* Sender) { CheckOnExit(H5, Sender); }
+void TAdmFor00::M5Exit(QObject* Sender) { CheckOnExit(M5, Sender); }
+void TAdmFor00::H6Exit(QObject* Sender) { CheckOnExit(H6, Sender); }
+void TAdmFor00::M6Exit(QObject* Sender) { CheckOnExit(M6, Sender); }
 
-void TAdmFor00::H1KeyPress(QObject*, char16_t& Key) { FiltraTecla(H1, Key); }
-void TAdmFor00::M1KeyPress(QObject*, char16_t& Key) { FiltraTecla(M1, Key); }
-void TAdmFor00::H2KeyPress(QObject*, char16_t& Key) { FiltraTecla(H2, Key); }
-void TAdmFor00::M2KeyPress(QObject*, char16_t& Key) { FiltraTecla(M2, Key); }
-void TAdmFor00::H3KeyPress(QObject*, char16_t& Key) { FiltraTecla(H3, Key); }
-void TAdmFor00::M3KeyPress(QObject*, char16_t& Key) { FiltraTecla(M3, Key); }
-void TAdmFor00::H4KeyPress(QObject*, char16_t& Key) { FiltraTecla(H4, Key); }
-void TAdmFor00::M4KeyPress(QObject*, char16_t& Key) { FiltraTecla(M4, Key); }
-void TAdmFor00::H5KeyPress(QObject*, char16_t& Key) { FiltraTecla(H5, Key); }
-void TAdmFor00::M5KeyPress(QObject*, char16_t& Key) { FiltraTecla(M5, Key); }
-void TAdmFor00::H6KeyPress(QObject*, char16_t& Key) { FiltraTecla(H6, Key); }
-void TAdmFor00::M6KeyPress(QObject*, char16_t& Key) { FiltraTecla(M6, Key); }
+void TAdmFor00::H1KeyPress(QObject*, char16_t& Key) { FilterKey(H1, Key); }
+void TAdmFor00::M1KeyPress(QObject*, char16_t& Key) { FilterKey(M1, Key); }
+void TAdmFor00::H2KeyPress(QObject*, char16_t& Key) { FilterKey(H2, Key); }
+void TAdmFor00::M2KeyPress(QObject*, char16_t& Key) { FilterKey(M2, Key); }
+void TAdmFor00::H3KeyPress(QObject*, char16_t& Key) { FilterKey(H3, Key); }
+void TAdmFor00::M3KeyPress(QObject*, char16_t& Key) { FilterKey(M3, Key); }
+void TAdmFor00::H4KeyPress(QObject*, char16_t& Key) { FilterKey(H4, Key); }
+void TAdmFor00::M4KeyPress(QObject*, char16_t& Key) { FilterKey(M4, Key); }
+void TAdmFor00::H5KeyPress(QObject*, char16_t& Key) { FilterKey(H5, Key); }
+void TAdmFor00::M5KeyPress(QObject*, char16_t& Key) { FilterKey(M5, Key); }
+void TAdmFor00::H6KeyPress(QObject*, char16_t& Key) { FilterKey(H6, Key); }
+void TAdmFor00::M6KeyPress(QObject*, char16_t& Key) { FilterKey(M6, Key); }
 
 void TAdmFor00::BitBtn1KeyPress(QObject*, char16_t& Key)
 {
@@ -500,13 +488,13 @@ void TAdmFor00::BitBtn1KeyPress(QObject*, char16_t& Key)
         RequestFocus(M6);
 }
 
-void TAdmFor00::CorDeFoco(QObject* Sender)
+void TAdmFor00::SetFocusColour(QObject* Sender)
 {
     if (auto* field = qobject_cast<Edit*>(Sender))
         field->SetColor(DesignColor(kFieldFocusColor));
 }
 
-void TAdmFor00::FiltraTecla(Edit* field, char16_t& Key)
+void TAdmFor00::FilterKey(Edit* field, char16_t& Key)
 {
     if (Key == 27) {
         // Esc steps one field back in the walk; in H1 it closes the window.
@@ -536,12 +524,16 @@ void TAdmFor00::FiltraTecla(Edit* field, char16_t& Key)
 // where no reload can replace it. The exit check that the placement runs
 // does not object (see Form::PlaceFocus) and leaves a text it would refuse
 // as loaded, for the save to judge; so each rejection shows one message.
-void TAdmFor00::ConfereSaida(Edit* field, QObject* Sender)
+FieldKind TAdmFor00::KindOf(const Edit* field) const
+{
+    return std::find(hours_.begin(), hours_.end(), field) != hours_.end() ? FieldKind::Hour : FieldKind::Minute;
+}
+
+void TAdmFor00::CheckOnExit(Edit* field, QObject* Sender)
 {
     if (auto* sender = qobject_cast<Edit*>(Sender))
         sender->SetColor(DesignColor(kFieldRestColor));
-    const bool hour = std::find(hours_.begin(), hours_.end(), field) != hours_.end();
-    const ResultadoSaida r = ConfereCampo(field->text(), hour ? TipoCampo::Hora : TipoCampo::Minuto);
+    const FieldCheck r = CheckTimeField(field->text(), KindOf(field));
     if (r.value)
         Teste = *r.value;
     if (r.accepted) {
@@ -551,7 +543,7 @@ void TAdmFor00::ConfereSaida(Edit* field, QObject* Sender)
     if (PlacingFocus())
         return;
     field->setText(field->EntryText());
-    MostraMensagem(hour ? QStringLiteral("HORA INCORRETA") : QStringLiteral("MINUTO INCORRETO"));
+    MostraMensagem(RefusalMessage(KindOf(field)));
     RequestFocus(field);
 }
 

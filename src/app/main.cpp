@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     auto* window = new TAdmFor00(QStringLiteral(QUORVELO_DATA_ROOT));
     // Closing the window frees it; message popups still open go with it.
     QObject::connect(window, &QObject::destroyed, &app, &QApplication::quit);
-    window->MostraPrimeiraVez();
+    window->ShowFirstTime();
     app.exec();
     return 0;
 }

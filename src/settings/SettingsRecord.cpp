@@ -177,6 +177,27 @@ bool SettingsRecord::UnreadFilePresent() const
     return !loaded_ && FileToRead(dataDir_).has_value();
 }
 
+SettingsRecord::SlotTime SettingsRecord::Slot(int slot) const
+{
+    const std::u16string_view line = HS(slot);
+    auto part = [&line](std::size_t from) {
+        return from < line.size() ? std::u16string(line.substr(from, 2)) : std::u16string();
+    };
+    return {part(0), part(3)};
+}
+
+bool SettingsRecord::Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots)
+{
+    if (UnreadFilePresent())
+        return false;
+    std::array<std::u16string, 8> lines;
+    lines[0] = automaticPresentation ? u"1" : u"0";
+    lines[1] = CnfWin;
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        lines[i + 2] = slots[i].hour + u':' + slots[i].minute;
+    return GravaArqDados(lines);
+}
+
 bool SettingsRecord::LeArqDados()
 {
     // The lines go to fresh fields first: a read that stops part way must

@@ -31,13 +31,32 @@ public:
     // Slots 1..6 are HS1..HS6; any other slot throws std::out_of_range.
     const std::u16string& HS(int slot) const;
 
+    // A slot's time as its two fields show it.
+    struct SlotTime
+    {
+        std::u16string hour;
+        std::u16string minute;
+    };
+    // Line 1 says the automatic presentation is on only as exactly "1".
+    bool AutomaticPresentation() const { return CnfApr == u"1"; }
+    // Characters 1-2 of the slot's line are its hour and 4-5 its minute;
+    // the third is not looked at and nothing is checked, so a short line
+    // gives what it has.
+    SlotTime Slot(int slot) const;
+
+    // Saves the automatic-presentation flag, line 2 as last read and the six
+    // slots as "hour:minute". Refuses, writing nothing, while a settings
+    // file is there that no read has managed to read: replacing it would
+    // drop its line 2 and every slot not typed again.
+    bool Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots);
+
     // True when the file was opened and read to its end; only then do the
     // fields take the file's lines. A read that fails, even part way, leaves
     // the fields as they were: what an earlier read gave, or the defaults
     // while no read has worked yet.
     bool LeArqDados();
     // A settings file is there but no read of this record has worked yet
-    // (locked, unreadable): replacing it would drop what it holds.
+    // (held by another program, unreadable).
     bool UnreadFilePresent() const;
     // True once the file holds exactly these lines; false when every attempt
     // failed, and then the previous file is untouched.

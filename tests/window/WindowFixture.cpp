@@ -28,7 +28,7 @@ bool WindowFixture::Open()
 {
     window = new TAdmFor00(root.Path());
     activations = std::make_unique<QSignalSpy>(window.data(), &Form::activated);
-    window->MostraPrimeiraVez();
+    window->ShowFirstTime();
     return WaitFor([this] { return window && activations->count() > 0 && QApplication::focusWidget() != nullptr; });
 }
 
