@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <set>
 
 QPointer<TAdmFor00> AdmFor00;
@@ -401,7 +402,14 @@ void TAdmFor00::CarregaDados()
 {
     ShowCheckPicture(false);
     AprChe->setChecked(false);
-    if (!LeArqDados())
+    // A read that throws (no memory for a line) is a failed read like any other.
+    bool read = false;
+    try {
+        read = LeArqDados();
+    } catch (const std::exception&) {
+        read = false;
+    }
+    if (!read)
         return;
     if (CnfApr == u"1") {
         ShowCheckPicture(true);
@@ -422,12 +430,21 @@ void TAdmFor00::ApreAutoClick(QObject*)
 
 void TAdmFor00::BitBtn1Click(QObject*)
 {
-    std::array<std::u16string, 8> lines;
-    lines[0] = AprChe->isChecked() ? u"1" : u"0";
-    lines[1] = CnfWin;
-    for (int slot = 1; slot <= 6; ++slot)
-        lines[std::size_t(slot + 1)] = (HourField(slot)->text() + u':' + MinuteField(slot)->text()).toStdU16String();
-    if (GravaArqDados(lines))
+    // Gathering the lines copies line 2, which may be huge: running out of
+    // memory there is a save that did not happen, not an error out of the
+    // handler.
+    bool saved = false;
+    try {
+        std::array<std::u16string, 8> lines;
+        lines[0] = AprChe->isChecked() ? u"1" : u"0";
+        lines[1] = CnfWin;
+        for (int slot = 1; slot <= 6; ++slot)
+            lines[std::size_t(slot + 1)] = (HourField(slot)->text() + u':' + MinuteField(slot)->text()).toStdU16String();
+        saved = GravaArqDados(lines);
+    } catch (const std::exception&) {
+        saved = false;
+    }
+    if (saved)
         MostraMensagem(QStringLiteral("REGISTRO GRAVADO!!"));
     else
         MostraMensagem(QStringLiteral("REGISTRO NÃO GRAVADO!!"));

@@ -38,15 +38,20 @@ bool SameIgnoringCase(NativeView name, std::string_view ascii)
                       [&](auto x, char y) { return lower(x) == lower(y); });
 }
 
+// Only the names a save makes, "~Dados.<digits>.tmp": anything else in the
+// folder is somebody else's and stays.
 bool IsTemporaryName(NativeView name)
 {
     auto sameAs = [](NativeView part, std::string_view ascii) {
         return std::equal(part.begin(), part.end(), ascii.begin(), ascii.end(),
                           [](auto x, char y) { return x == static_cast<unsigned char>(y); });
     };
-    return name.size() > kTempPrefix.size() + kTempSuffix.size()
-        && sameAs(name.substr(0, kTempPrefix.size()), kTempPrefix)
-        && sameAs(name.substr(name.size() - kTempSuffix.size()), kTempSuffix);
+    if (name.size() <= kTempPrefix.size() + kTempSuffix.size()
+        || !sameAs(name.substr(0, kTempPrefix.size()), kTempPrefix)
+        || !sameAs(name.substr(name.size() - kTempSuffix.size()), kTempSuffix))
+        return false;
+    const NativeView serial = name.substr(kTempPrefix.size(), name.size() - kTempPrefix.size() - kTempSuffix.size());
+    return std::all_of(serial.begin(), serial.end(), [](auto c) { return c >= '0' && c <= '9'; });
 }
 
 // Every entry of the folder whose name is the settings file's in any case,
@@ -63,16 +68,19 @@ std::vector<fs::path> NameVariants(const fs::path& dir)
     return found;
 }
 
+// The name a save produces comes first: where someone has put other
+// spellings beside it, the file this tool wrote is the one read. Whatever the
+// entry turns out to be (a link, a pipe) it is chosen by its name alone, and
+// the open then refuses what is not a plain file.
 std::optional<fs::path> FileToRead(const fs::path& dir)
 {
-    std::error_code ec;
-    const fs::path exact = dir / kReadName;
-    if (fs::exists(exact, ec))
-        return exact;
+    for (const std::string_view name : {kWriteName, kReadName}) {
+        std::error_code ec;
+        const fs::path exact = dir / name;
+        if (fs::exists(fs::symlink_status(exact, ec)))
+            return exact;
+    }
     const auto variants = NameVariants(dir);
-    const fs::path written = dir / kWriteName;
-    if (std::find(variants.begin(), variants.end(), written) != variants.end())
-        return written;
     if (!variants.empty())
         return variants.front();
     return std::nullopt;
@@ -180,9 +188,7 @@ bool SettingsRecord::LeArqDados()
 
     std::u16string* const fields[LineSplitter::kKeptLines] = {
         &CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(*file, ec);
-    FieldFiller filler(fields, ec ? 0 : size);
+    FieldFiller filler(fields, ArqDados.Size());
     LineSplitter splitter(filler);
 
     // Read to the very end even past the eighth line: a file that cannot be
@@ -215,16 +221,22 @@ bool SettingsRecord::LeArqDados()
 
 bool SettingsRecord::GravaArqDados(const std::array<std::u16string, 8>& lines)
 {
-    std::string bytes;
-    for (const auto& line : lines) {
-        bytes += AnsiCodePage::FromUnicode(line);
-        bytes += "\r\n";
-    }
-    for (int attempt = 1; attempt <= kWriteAttempts; ++attempt) {
-        if (TryWrite(bytes))
-            return true;
-        if (attempt < kWriteAttempts && writePause_.count() > 0)
-            std::this_thread::sleep_for(writePause_);
+    // Whatever goes wrong, running out of memory for a huge line included,
+    // is a save that did not happen: the old file stays as it was.
+    try {
+        std::string bytes;
+        for (const auto& line : lines) {
+            bytes += AnsiCodePage::FromUnicode(line);
+            bytes += "\r\n";
+        }
+        for (int attempt = 1; attempt <= kWriteAttempts; ++attempt) {
+            if (TryWrite(bytes))
+                return true;
+            if (attempt < kWriteAttempts && writePause_.count() > 0)
+                std::this_thread::sleep_for(writePause_);
+        }
+    } catch (const std::exception&) {
+        ArqDados.Close();
     }
     return false;
 }
@@ -250,12 +262,16 @@ bool SettingsRecord::TryWrite(const std::string& bytes)
         return false;
 
     const fs::path target = dataDir_ / kWriteName;
-    // The exact name first: the new file takes its owner and permissions.
-    std::vector<fs::path> replaced = NameVariants(dataDir_);
-    std::stable_partition(replaced.begin(), replaced.end(),
-                          [&target](const fs::path& p) { return p == target; });
-
-    const bool ok = ArqDados.Write(bytes) && ArqDados.Flush() && ArqDados.MoveOver(target, replaced);
+    std::vector<fs::path> replaced;
+    bool ok = false;
+    try {
+        replaced = NameVariants(dataDir_);
+        ok = ArqDados.Write(bytes) && ArqDados.Flush() && ArqDados.MoveOver(target, replaced);
+    } catch (...) {
+        ArqDados.Close();
+        fs::remove(temp, ec);
+        throw;
+    }
     ArqDados.Close();
     if (!ok) {
         fs::remove(temp, ec);

@@ -1,8 +1,11 @@
 #include "ImageBox.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "PictureFile.h"
 
 ImageBox::ImageBox(QWidget* parent)
     : QWidget(parent)
@@ -12,7 +15,11 @@ ImageBox::ImageBox(QWidget* parent)
 
 bool ImageBox::LoadFromFile(const QString& path)
 {
-    QImageReader reader(path);
+    std::optional<QByteArray> bytes = ReadPictureFile(path, kMaxFileBytes);
+    if (!bytes)
+        return false;
+    QBuffer buffer(&*bytes);
+    QImageReader reader(&buffer);
     QImage loaded = reader.read();
     if (loaded.isNull())
         return false;

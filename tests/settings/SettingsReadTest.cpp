@@ -148,15 +148,27 @@ TEST(SettingsRead, FindsTheFileWhateverTheCaseOfItsName)
     }
 }
 
-TEST(SettingsRead, PrefersTheExactNameAmongCaseVariants)
+// The name a save writes comes first, then the reminder's, then any other
+// spelling in a stable order.
+TEST(SettingsRead, PrefersTheSavedNameAmongCaseVariants)
 {
-    TempDataDir dir;
-    dir.Write("dados.txt", "lower\r\n");
-    dir.Write("Dados.TXT", "exact\r\n");
-    dir.Write("DADOS.TXT", "upper\r\n");
-    SettingsRecord record(dir.Root());
-    ASSERT_TRUE(record.LeArqDados());
-    EXPECT_EQ(record.CnfApr, u"exact");
+    struct Case {
+        std::vector<std::string> names;
+        std::u16string read;
+    };
+    const Case cases[] = {
+        {{"dados.txt", "Dados.TXT", "DADOS.TXT", "Dados.txt"}, u"Dados.txt"},
+        {{"dados.txt", "Dados.TXT", "DADOS.TXT"}, u"Dados.TXT"},
+        {{"dados.txt", "DADOS.TXT"}, u"DADOS.TXT"},
+    };
+    for (const auto& c : cases) {
+        TempDataDir dir;
+        for (const auto& name : c.names)
+            dir.Write(name, name + "\r\n");
+        SettingsRecord record(dir.Root());
+        ASSERT_TRUE(record.LeArqDados());
+        EXPECT_EQ(record.CnfApr, c.read);
+    }
 }
 
 TEST(SettingsRead, HsGivesSlotsOneToSix)
