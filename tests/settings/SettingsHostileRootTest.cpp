@@ -245,22 +245,6 @@ TEST_P(OddObjectInDados, GivesAPromptFailureOrAPlainFileAndTouchesNothingOutside
 INSTANTIATE_TEST_SUITE_P(Objects, OddObjectInDados, ::testing::ValuesIn(kOddObjects),
                          [](const auto& p) { return std::string(p.param.name); });
 
-// The cap is on the file, not on a line: the largest accepted file reads
-// whole, one byte more is a failed read that keeps nothing of the file.
-TEST(SettingsReadLimit, AcceptsUpToTheLimitAndNotOneByteMore)
-{
-    for (const std::uint64_t size : {DataFile::kMaxReadBytes, DataFile::kMaxReadBytes + 1}) {
-        SCOPED_TRACE(size);
-        TempDataDir dir;
-        std::string bytes = "1\r\n";
-        bytes += std::string(static_cast<std::size_t>(size) - bytes.size() - 2, 'x');
-        bytes += "\r\n";
-        dir.Write("Dados.txt", bytes);
-        SettingsRecord record(dir.Root());
-        EXPECT_EQ(record.LeArqDados(), size <= DataFile::kMaxReadBytes);
-    }
-}
-
 TEST(SettingsReadLimit, AFileThatGrowsPastTheLimitWhileReadFails)
 {
     TempDataDir dir;

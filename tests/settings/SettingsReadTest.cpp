@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "DataFile.h"
 #include "LineSplitter.h"
 #include "SettingsRecord.h"
 #include "TempDataDir.h"
@@ -168,6 +169,22 @@ TEST(SettingsRead, PrefersTheSavedNameAmongCaseVariants)
         SettingsRecord record(dir.Root());
         ASSERT_TRUE(record.LeArqDados());
         EXPECT_EQ(record.CnfApr, c.read);
+    }
+}
+
+// The cap is on the file, not on a line: the largest accepted file reads
+// whole, one byte more is a failed read that keeps nothing of the file.
+TEST(SettingsReadLimit, AcceptsUpToTheLimitAndNotOneByteMore)
+{
+    for (const std::uint64_t size : {DataFile::kMaxReadBytes, DataFile::kMaxReadBytes + 1}) {
+        SCOPED_TRACE(size);
+        TempDataDir dir;
+        std::string bytes = "1\r\n";
+        bytes += std::string(static_cast<std::size_t>(size) - bytes.size() - 2, 'x');
+        bytes += "\r\n";
+        dir.Write("Dados.txt", bytes);
+        SettingsRecord record(dir.Root());
+        EXPECT_EQ(record.LeArqDados(), size <= DataFile::kMaxReadBytes);
     }
 }
 
