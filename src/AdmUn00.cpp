@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <set>
 
 QPointer<TAdmFor00> AdmFor00;

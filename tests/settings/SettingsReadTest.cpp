@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "DataFile.h"
 #include "LineSplitter.h"
 #include "SettingsRecord.h"
 #include "TempDataDir.h"
@@ -193,15 +194,43 @@ TEST(SettingsRead, FindsTheFileWhateverTheCaseOfItsName)
     }
 }
 
-TEST(SettingsRead, PrefersTheExactNameAmongCaseVariants)
+// The name a save writes comes first, then the reminder's, then any other
+// spelling in a stable order.
+TEST(SettingsRead, PrefersTheSavedNameAmongCaseVariants)
 {
-    TempDataDir dir;
-    dir.Write("dados.txt", "lower\r\n");
-    dir.Write("Dados.TXT", "exact\r\n");
-    dir.Write("DADOS.TXT", "upper\r\n");
-    SettingsRecord record(dir.Root());
-    ASSERT_TRUE(record.LeArqDados());
-    EXPECT_EQ(record.CnfApr, u"exact");
+    struct Case {
+        std::vector<std::string> names;
+        std::u16string read;
+    };
+    const Case cases[] = {
+        {{"dados.txt", "Dados.TXT", "DADOS.TXT", "Dados.txt"}, u"Dados.txt"},
+        {{"dados.txt", "Dados.TXT", "DADOS.TXT"}, u"Dados.TXT"},
+        {{"dados.txt", "DADOS.TXT"}, u"DADOS.TXT"},
+    };
+    for (const auto& c : cases) {
+        TempDataDir dir;
+        for (const auto& name : c.names)
+            dir.Write(name, name + "\r\n");
+        SettingsRecord record(dir.Root());
+        ASSERT_TRUE(record.LeArqDados());
+        EXPECT_EQ(record.CnfApr, c.read);
+    }
+}
+
+// The cap is on the file, not on a line: the largest accepted file reads
+// whole, one byte more is a failed read that keeps nothing of the file.
+TEST(SettingsReadLimit, AcceptsUpToTheLimitAndNotOneByteMore)
+{
+    for (const std::uint64_t size : {DataFile::kMaxReadBytes, DataFile::kMaxReadBytes + 1}) {
+        SCOPED_TRACE(size);
+        TempDataDir dir;
+        std::string bytes = "1\r\n";
+        bytes += std::string(static_cast<std::size_t>(size) - bytes.size() - 2, 'x');
+        bytes += "\r\n";
+        dir.Write("Dados.txt", bytes);
+        SettingsRecord record(dir.Root());
+        EXPECT_EQ(record.LeArqDados(), size <= DataFile::kMaxReadBytes);
+    }
 }
 
 TEST(SettingsRead, HsGivesSlotsOneToSix)

@@ -132,28 +132,21 @@ TEST(SettingsSharing, ReadOnlyFileIsReadButNotReplaced)
     }
 }
 
-TEST(SettingsSharing, SaveKeepsThePermissionsOfTheFileItReplaces)
-{
-    TempDataDir dir;
-    dir.Write("Dados.txt", kOld);
-    const auto perms = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write
-        | std::filesystem::perms::others_read;
-    std::filesystem::permissions(dir.Dados() / "Dados.txt", perms);
-    SettingsRecord record(dir.Root());
-    ASSERT_TRUE(record.GravaArqDados(kNew));
-    EXPECT_EQ(std::filesystem::status(dir.Dados() / "Dados.txt").permissions(), perms);
-}
-
-TEST(SettingsSharing, LeftoverTemporaryFilesAreCleanedUpButNotOneInUse)
+TEST(SettingsSharing, LeftoverTemporaryFilesAreCleanedUpButNotOneInUseNorOthersFiles)
 {
     TempDataDir dir;
     dir.Write("~Dados.123.tmp", "stale");
     dir.Write("~Dados.456.tmp", "being written");
+    // Names a save never makes belong to somebody else.
+    dir.Write("~Dados.notes.tmp", "not ours");
+    dir.Write("~Dados.12a.tmp", "not ours");
     LockHolder writer(dir.Dados() / "~Dados.456.tmp", F_WRLCK);
     ASSERT_TRUE(writer.Locked());
     SettingsRecord record(dir.Root());
     ASSERT_TRUE(record.GravaArqDados(kNew));
-    EXPECT_EQ(dir.Names(), (std::set<std::string>{"Dados.txt", "~Dados.456.tmp"}));
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"Dados.txt", "~Dados.456.tmp", "~Dados.notes.tmp",
+                                                  "~Dados.12a.tmp"}));
+    EXPECT_EQ(dir.Read("~Dados.notes.tmp"), "not ours");
 }
 
 // A save killed at any moment leaves either the old file or the new one,

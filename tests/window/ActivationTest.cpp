@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -187,6 +188,22 @@ TEST_F(ActivationTest, AMissingPictureGetsAStandInAndTheTimesStillLoad)
     const QImage checked = window->CheApr->Picture();
     window->ApreAuto->click();
     EXPECT_NE(window->CheApr->Picture(), checked) << "the stand-in shows the state";
+}
+
+// A pipe put in a picture's place must neither block the window nor stop
+// the settings from loading.
+TEST_F(ActivationTest, APipeInsteadOfAPictureGetsAStandIn)
+{
+    root.WriteSettings(kSaved);
+    QFile::remove(root.ImagePath("NAOOK.JPG"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root.ImagePath("NAOOK.JPG")).constData(), 0644), 0);
+    ::alarm(30);   // a hang ends the run instead of passing unnoticed
+    const bool opened = Open();
+    ::alarm(0);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(window->AprChe->isChecked());
+    EXPECT_FALSE(window->CheApr->Picture().isNull());
+    EXPECT_EQ(Times(window)[0], "07|30");
 }
 
 TEST_F(ActivationTest, SwitchingApplicationsAndBackIsNoActivation)
