@@ -175,6 +175,11 @@ void SettingsRecord::SetDefaults()
     HS2 = u"00:00";
 }
 
+void SettingsRecord::PauseBeforeRetry(int)
+{
+    std::this_thread::sleep_for(kWritePause);
+}
+
 bool SettingsRecord::ReadChunk(std::span<char> buffer, std::size_t& got)
 {
     return ArqDados.Read(buffer, got);
@@ -293,8 +298,8 @@ bool SettingsRecord::GravaArqDados(const std::array<std::u16string, 8>& lines)
         for (int attempt = 1; attempt <= kWriteAttempts; ++attempt) {
             if (TryWrite(bytes))
                 return true;
-            if (attempt < kWriteAttempts && writePause_.count() > 0)
-                std::this_thread::sleep_for(writePause_);
+            if (attempt < kWriteAttempts)
+                PauseBeforeRetry(attempt + 1);
         }
     } catch (const std::exception&) {
         ArqDados.Close();

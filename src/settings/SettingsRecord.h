@@ -62,13 +62,14 @@ public:
     // failed, and then the previous file is untouched.
     bool GravaArqDados(const std::array<std::u16string, 8>& lines);
 
-    // Lets tests make the failing attempts quick.
-    void SetWritePause(std::chrono::milliseconds pause) { writePause_ = pause; }
 
 protected:
     // Reads the next bytes of the open file; `got` is 0 at its end. Tests
     // put failures in here.
     virtual bool ReadChunk(std::span<char> buffer, std::size_t& got);
+    // Runs between two save attempts, before attempt `nextAttempt`: waits
+    // kWritePause for another program to let go of the file.
+    virtual void PauseBeforeRetry(int nextAttempt);
 
 private:
     void SetDefaults();
@@ -79,7 +80,6 @@ private:
     void RemoveLeftoverTemporaries() const;
 
     std::filesystem::path dataDir_;
-    std::chrono::milliseconds writePause_ = kWritePause;
     std::uint64_t tempSerial_ = 0;
     bool loaded_ = false;   // a read has worked
     DataFile ArqDados;

@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include "DataFile.h"
+#include "QuickRecord.h"
 #include "SettingsRecord.h"
 #include "TempDataDir.h"
 
@@ -138,8 +139,7 @@ Outcome ReadAndSave(const fs::path& root)
         ::alarm(20);
         int result = 0;
         try {
-            SettingsRecord record(root);
-            record.SetWritePause(0ms);
+            QuickRecord record(root);
             if (record.LeArqDados())
                 result |= 1;
             if (record.GravaArqDados(kNew))
@@ -320,8 +320,7 @@ TEST(SettingsSave, RunningOutOfMemoryIsAFailedSaveNotACrash)
         limit.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{64} << 20);
         ::setrlimit(RLIMIT_AS, &limit);
         try {
-            SettingsRecord record(dir.Root());
-            record.SetWritePause(0ms);
+            QuickRecord record(dir.Root());
             _exit(record.GravaArqDados(lines) ? 1 : 0);
         } catch (...) {
             _exit(2);

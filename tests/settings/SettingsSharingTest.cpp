@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "QuickRecord.h"
 #include "SettingsRecord.h"
 #include "TempDataDir.h"
 
@@ -94,8 +95,7 @@ TEST_P(LockedFile, SaveFailsAndLeavesTheFileAsItWas)
     LockHolder holder(dir.Dados() / "Dados.txt", GetParam().type);
     ASSERT_TRUE(holder.Locked());
 
-    SettingsRecord record(dir.Root());
-    record.SetWritePause(1ms);
+    QuickRecord record(dir.Root());
     EXPECT_EQ(record.LeArqDados(), GetParam().readWorks);
     EXPECT_FALSE(record.GravaArqDados(kNew));
     EXPECT_EQ(dir.Read("Dados.txt"), kOld);
@@ -122,8 +122,7 @@ TEST(SettingsSharing, ReadOnlyFileIsReadButNotReplaced)
         std::filesystem::permissions(dir.Dados() / name, std::filesystem::perms::owner_read
                                          | std::filesystem::perms::group_read
                                          | std::filesystem::perms::others_read);
-        SettingsRecord record(dir.Root());
-        record.SetWritePause(0ms);
+        QuickRecord record(dir.Root());
         EXPECT_TRUE(record.LeArqDados());
         EXPECT_EQ(record.CnfWin, u"old");
         EXPECT_FALSE(record.GravaArqDados(kNew));
@@ -167,8 +166,7 @@ TEST(SettingsSharing, KilledSaveNeverLeavesAPartialFile)
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            SettingsRecord record(dir.Root());
-            record.SetWritePause(0ms);
+            QuickRecord record(dir.Root());
             for (unsigned i = 0;; ++i)
                 record.GravaArqDados(i % 2 ? a : b);
         }

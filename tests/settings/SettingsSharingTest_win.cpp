@@ -7,12 +7,14 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 
+#include "QuickRecord.h"
 #include "SettingsRecord.h"
 #include "TempDataDir.h"
 
@@ -72,8 +74,7 @@ TEST_P(HeldFile, SaveFailsWhileHeldAndWorksOnceReleased)
     OtherHandle other(dir.Dados() / "Dados.txt", GetParam().access, GetParam().share);
     ASSERT_TRUE(other.IsOpen());
 
-    SettingsRecord record(dir.Root());
-    record.SetWritePause(1ms);
+    QuickRecord record(dir.Root());
     EXPECT_EQ(record.LeArqDados(), GetParam().readWorks);
     EXPECT_EQ(record.CnfWin, GetParam().readWorks ? u"old" : u"0");
 
@@ -107,22 +108,18 @@ TEST(SettingsSharingWin, SaveRetriesUntilTheReaderLetsGo)
     OtherHandle reader(dir.Dados() / "Dados.txt", GENERIC_READ, FILE_SHARE_READ);
     ASSERT_TRUE(reader.IsOpen());
 
-    SettingsRecord record(dir.Root());
-    // Attempts 200 ms apart and a reader letting go after 300 ms: the first
-    // attempts meet the reader and a later one, within the limit, does not.
-    record.SetWritePause(200ms);
-    std::atomic<bool> saving{false};
-    std::thread letGo([&] {
-        while (!saving)
-            std::this_thread::yield();
-        std::this_thread::sleep_for(300ms);
-        reader.Close();
-    });
-    saving = true;
+    QuickRecord record(dir.Root());
+    // The reader lets go before the third attempt: the first two meet it.
+    std::vector<int> pauses;
+    record.between = [&](int nextAttempt) {
+        pauses.push_back(nextAttempt);
+        if (nextAttempt == 3)
+            reader.Close();
+    };
     const bool saved = record.GravaArqDados(kNew);
-    letGo.join();
 
     EXPECT_TRUE(saved);
+    EXPECT_EQ(pauses, (std::vector<int>{2, 3})) << "saved on the third attempt";
     EXPECT_EQ(dir.Read("Dados.txt"), kNewBytes);
     EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
 }
@@ -136,8 +133,7 @@ TEST(SettingsSharingWin, ReadOnlyFileIsReadButNotReplaced)
         dir.Write(name, kOld);
         const auto file = dir.Dados() / name;
         ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
-        SettingsRecord record(dir.Root());
-        record.SetWritePause(0ms);
+        QuickRecord record(dir.Root());
         EXPECT_TRUE(record.LeArqDados());
         EXPECT_EQ(record.CnfWin, u"old");
         EXPECT_FALSE(record.GravaArqDados(kNew));
@@ -189,8 +185,7 @@ TEST(SettingsSharingWin, ReaderNeverFindsTheFileMissingOrPartial)
     std::atomic<bool> done{false};
     int saved = 0;
     std::thread saver([&] {
-        SettingsRecord record(dir.Root());
-        record.SetWritePause(1ms);
+        QuickRecord record(dir.Root());
         // Each save waits for the disk, so the run is bounded in time too.
         const auto budget = std::chrono::steady_clock::now() + 2s;
         for (int i = 0; i < 300 && std::chrono::steady_clock::now() < budget; ++i)

@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "QuickRecord.h"
 #include "SettingsRecord.h"
 #include "TempDataDir.h"
 
@@ -80,8 +81,7 @@ int RunAs(const User& user, const std::function<int()>& work)
 
 int Save(const fs::path& root, const Lines& lines)
 {
-    SettingsRecord record(root);
-    record.SetWritePause(0ms);
+    QuickRecord record(root);
     return record.GravaArqDados(lines) ? 0 : 1;
 }
 
@@ -233,8 +233,7 @@ TEST_F(SharedDataFolder, PlantedLinkDisclosesNothing)
         ASSERT_EQ(::symlink(secret.c_str(), (dir_.Dados() / "Dados.TXT").c_str()), 0);
 
         auto readAndSave = [&] {
-            SettingsRecord record(root);
-            record.SetWritePause(0ms);
+            QuickRecord record(root);
             record.LeArqDados();
             Lines lines = kByA;
             lines[1] = record.CnfWin;   // as the window does

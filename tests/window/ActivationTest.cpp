@@ -166,7 +166,6 @@ TEST_F(ActivationTest, AFailedSaveSaysSoAndLeavesTheFileAlone)
     root.WriteSettings(kSaved);
     ::chmod(root.SettingsFile().toLocal8Bit().constData(), 0444);
     ASSERT_TRUE(Open());
-    window->SetWritePause(std::chrono::milliseconds(1));
     window->H1->setText("11");
     window->BitBtn1->click();
     EXPECT_EQ(LastMessage(), QString::fromUtf8("REGISTRO NÃO GRAVADO!!"));
