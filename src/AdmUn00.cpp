@@ -277,7 +277,7 @@ void TAdmFor00::FormCreate(QObject*)
 {
     ScreenWidth = kDesignScreenWidth;
     ScreenHeight = kDesignScreenHeight;
-    const ScaleRatio ratio = CreationScaling(screen_.width, screen_.workArea.height());
+    const ScaleRatio ratio = CreationScaling(screen_.width, screen_.workArea.width(), screen_.workArea.height());
     if (ratio.IsIdentity()) {
         // Labels are sized to their text only here, once their font is final:
         // sizing them before the scaling would load each design font at its
