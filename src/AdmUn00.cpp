@@ -199,6 +199,7 @@ void TAdmFor00::CreateControls()
     AprChe->setGeometry(496, 100, 31, 27);
     AprChe->setFont(DesignFont(QStringLiteral("Tahoma"), 11));
     AprChe->hide();
+    ApreAuto->ShowsStateOf(AprChe);   // screen readers meet the toggle as a check box
 
     // Tab order: the save button, then the twelve fields; the rest are no tab stops.
     setTabOrder(BitBtn1, H1);
