@@ -200,6 +200,7 @@ void TAdmFor00::CreateControls()
     AprChe->setGeometry(496, 100, 31, 27);
     AprChe->setFont(DesignFont(QStringLiteral("Tahoma"), 11));
     AprChe->hide();
+    ApreAuto->ShowsStateOf(AprChe);   // screen readers meet the toggle as a check box
 
     // Tab order: the save button, then the twelve fields; the rest are no tab stops.
     setTabOrder(BitBtn1, H1);
@@ -278,7 +279,7 @@ void TAdmFor00::FormCreate(QObject*)
 {
     ScreenWidth = kDesignScreenWidth;
     ScreenHeight = kDesignScreenHeight;
-    const ScaleRatio ratio = CreationScaling(screen_.width, screen_.workArea.height());
+    const ScaleRatio ratio = CreationScaling(screen_.width, screen_.workArea.width(), screen_.workArea.height());
     if (ratio.IsIdentity()) {
         // Labels are sized to their text only here, once their font is final:
         // sizing them before the scaling would load each design font at its
