@@ -17,15 +17,16 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QScreen>
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
-#include <set>
 
 QPointer<TAdmFor00> AdmFor00;
+
+Q_LOGGING_CATEGORY(lcPictures, "quorvelo.pictures")
 
 namespace {
 
@@ -394,9 +395,8 @@ void TAdmFor00::ShowCheckPicture(bool checked)
     // A missing picture must not stop the settings from loading: show a
     // drawn box instead and say so once per run.
     CheApr->SetPicture(StandInCheckPicture(checked));
-    static std::set<QString> reported;
-    if (reported.insert(path).second)
-        std::fprintf(stderr, "quorvelo-config: cannot load picture %s\n", qPrintable(path));
+    if (reportedPictures_.insert(path).second)
+        qCWarning(lcPictures, "cannot load picture %s", qPrintable(path));
 }
 
 void TAdmFor00::CarregaDados()

@@ -4,7 +4,11 @@
 
 ActivationTracker& ActivationTracker::Instance()
 {
-    static ActivationTracker* tracker = new ActivationTracker;
+    // Owned by the application and gone with it; a later application (tests
+    // make one after another) gets a tracker of its own.
+    static QPointer<ActivationTracker> tracker;
+    if (!tracker)
+        tracker = new ActivationTracker;
     return *tracker;
 }
 

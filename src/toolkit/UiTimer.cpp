@@ -31,7 +31,6 @@ void UiTimer::Tick()
 {
     if (!enabled_)
         return;   // a disabled timer does not tick
-    ++ticks_;
     if (OnTimer)
         OnTimer(this);
     emit ticked();

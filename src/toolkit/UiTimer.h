@@ -30,9 +30,6 @@ public:
     // period for intervals shorter than a frame).
     int EffectivePeriodMs() const { return timer_.interval(); }
 
-    // Number of ticks delivered so far, by the clock or by Tick().
-    int TickCount() const { return ticks_; }
-
     bool Running() const { return timer_.isActive(); }
 
     // Runs one tick now, as the clock would (nothing while disabled). For
@@ -52,5 +49,4 @@ private:
     QTimer timer_;
     int interval_;
     bool enabled_;
-    int ticks_ = 0;
 };
