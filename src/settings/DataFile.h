@@ -61,6 +61,10 @@ public:
     static void RemoveIfUnused(const std::filesystem::path& file);
 
 private:
+    // One read of at most `want` bytes from the open file, retried when
+    // interrupted; `got` is 0 at its end.
+    bool ReadSome(char* data, std::size_t want, std::size_t& got);
+
     // A POSIX descriptor or a Windows HANDLE; -1 is closed for both.
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t handle_ = kClosed;

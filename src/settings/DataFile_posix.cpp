@@ -102,22 +102,13 @@ bool DataFile::OpenForReading(const std::filesystem::path& file)
     return true;
 }
 
-bool DataFile::Read(std::span<char> buffer, std::size_t& got)
+bool DataFile::ReadSome(char* data, std::size_t want, std::size_t& got)
 {
-    got = 0;
-    if (!IsOpen() || readSoFar_ > kMaxReadBytes)
-        return false;
-    // One byte past the limit is enough to tell that the file grew beyond it.
-    const std::uint64_t allowed = kMaxReadBytes - readSoFar_ + 1;
-    const std::size_t want = allowed < buffer.size() ? static_cast<std::size_t>(allowed) : buffer.size();
     ssize_t n = -1;
     do
-        n = read(Fd(handle_), buffer.data(), want);
+        n = read(Fd(handle_), data, want);
     while (n < 0 && errno == EINTR);
     if (n < 0)
-        return false;
-    readSoFar_ += static_cast<std::uint64_t>(n);
-    if (readSoFar_ > kMaxReadBytes)
         return false;
     got = static_cast<std::size_t>(n);
     return true;

@@ -82,21 +82,11 @@ bool DataFile::OpenForReading(const std::filesystem::path& file)
     return true;
 }
 
-bool DataFile::Read(std::span<char> buffer, std::size_t& got)
+bool DataFile::ReadSome(char* data, std::size_t want, std::size_t& got)
 {
-    got = 0;
-    if (!IsOpen() || readSoFar_ > kMaxReadBytes)
-        return false;
-    // One byte past the limit is enough to tell that the file grew beyond it.
-    const std::uint64_t allowed = kMaxReadBytes - readSoFar_ + 1;
-    std::uint64_t want64 = buffer.size() < allowed ? buffer.size() : allowed;
-    if (want64 > MAXDWORD)
-        want64 = MAXDWORD;
     DWORD n = 0;
-    if (!ReadFile(Handle(handle_), buffer.data(), static_cast<DWORD>(want64), &n, nullptr))
-        return false;
-    readSoFar_ += n;
-    if (readSoFar_ > kMaxReadBytes)
+    const DWORD ask = want > MAXDWORD ? MAXDWORD : static_cast<DWORD>(want);
+    if (!ReadFile(Handle(handle_), data, ask, &n, nullptr))
         return false;
     got = n;
     return true;
