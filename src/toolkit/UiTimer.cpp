@@ -36,10 +36,15 @@ void UiTimer::Tick()
     emit ticked();
 }
 
+int UiTimer::PeriodFor(int intervalMs)
+{
+    return std::max(intervalMs, kFramePeriodMs);
+}
+
 void UiTimer::Restart()
 {
     timer_.stop();
-    timer_.setInterval(std::max(interval_, kFramePeriodMs));
+    timer_.setInterval(PeriodFor(interval_));
     if (enabled_ && interval_ > 0) {
         timer_.start();
         emit restarted();

@@ -26,11 +26,9 @@ public:
     int Interval() const { return interval_; }
     void SetInterval(int intervalMs);
 
-    // The period the timer really runs at (the asked interval, or the frame
-    // period for intervals shorter than a frame).
-    int EffectivePeriodMs() const { return timer_.interval(); }
-
-    bool Running() const { return timer_.isActive(); }
+    // The period a timer asking for `intervalMs` really runs at: the asked
+    // interval, or the frame period for intervals shorter than a frame.
+    static int PeriodFor(int intervalMs);
 
     // Runs one tick now, as the clock would (nothing while disabled). For
     // tests and benchmarks.
@@ -46,7 +44,7 @@ signals:
 private:
     void Restart();
 
-    QTimer timer_;
+    QTimer timer_{this};   // a child, so its state can be looked at from outside
     int interval_;
     bool enabled_;
 };
