@@ -15,7 +15,7 @@ if(UNIX AND NOT APPLE)
   # 96 x 96 square, rather than being stretched to a size it was not drawn at.
   add_executable(quorvelo_pad_icon "${PROJECT_SOURCE_DIR}/resources/linux/pad-icon.cpp")
   set_target_properties(quorvelo_pad_icon PROPERTIES OUTPUT_NAME quorvelo-pad-icon)
-  target_link_libraries(quorvelo_pad_icon PRIVATE Qt6::Gui quorvelo_warnings)
+  target_link_libraries(quorvelo_pad_icon PRIVATE Qt6::Gui quorvelo::warnings)
 
   set(_quorvelo_icons "${CMAKE_BINARY_DIR}/linux-icons")
   add_custom_command(
