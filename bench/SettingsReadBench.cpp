@@ -1,6 +1,8 @@
-// Settings read benchmark: LeArqDados on a 100 MiB settings file (a huge
-// line 2 and a long tail after the eighth line) against `cat` of the same
-// file to /dev/null, both from the page cache, alternating, medians.
+// Settings read benchmark: LeArqDados on the largest file it accepts (16 MiB:
+// a long line 2 and a long tail after the eighth line) against `cat` of the
+// same file to /dev/null, both from the page cache, alternating, medians.
+// Then files over the limit: one byte over it and a sparse 3 GiB file are
+// both refused, in the same short time and without memory.
 // The timed reads re-read into one record, as each activation of the window
 // does; the first read into a fresh record, which also pays for the memory of
 // line 2's text, is timed and reported apart.
@@ -12,6 +14,7 @@
 //   bench_settings_read WORKDIR [RUNS]
 
 #include "BenchStats.h"
+#include "DataFile.h"
 #include "SettingsRecord.h"
 
 #include <cstdio>
@@ -31,8 +34,9 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kMiB = 1024 * 1024;
-constexpr std::size_t kFileBytes = 100 * kMiB;
-constexpr std::size_t kLine2Bytes = 16 * kMiB;
+constexpr std::size_t kFileBytes = static_cast<std::size_t>(DataFile::kMaxReadBytes);
+constexpr std::size_t kLine2Bytes = 4 * kMiB;
+constexpr std::uint64_t kSparseBytes = std::uint64_t{3} << 30;
 constexpr std::size_t kTailLineBytes = 64;   // CR LF included
 
 // Writes dataRoot/Dados/Dados.TXT through a small buffer, so that making the
@@ -85,23 +89,51 @@ double PeakKiB()
 }
 
 // Child mode: one read in a process of its own, so the peak is the read's.
-int MeasureMemory(const char* dataRoot)
+// `refused`: the read must fail (a file over the limit).
+int MeasureMemory(const char* dataRoot, bool refused)
 {
     SettingsRecord record{fs::path(dataRoot)};
     const double before = PeakKiB();
     const bool ok = record.LeArqDados();
     const double after = PeakKiB();
-    if (!ok || record.CnfWin.size() != kLine2Bytes || record.HS6 != u"07:30")
+    if (refused ? ok : (!ok || record.CnfWin.size() != kLine2Bytes || record.HS6 != u"07:30"))
         return 1;
     std::printf("%.0f\n", after - before);
     return 0;
 }
 
+// A file of `bytes` that is all hole: it takes no disk and no page cache.
+void WriteSparse(const fs::path& dataRoot, std::uint64_t bytes)
+{
+    fs::create_directories(dataRoot / "Dados");
+    const fs::path file = dataRoot / "Dados" / "Dados.txt";
+    const int fd = open(file.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+    if (fd < 0 || ftruncate(fd, static_cast<off_t>(bytes)) != 0) {
+        std::perror(file.c_str());
+        std::exit(1);
+    }
+    close(fd);
+}
+
+double TimeRefusalMs(const fs::path& dataRoot)
+{
+    SettingsRecord record{dataRoot};
+    const std::int64_t start = bench::MonotonicNs();
+    const bool ok = record.LeArqDados();
+    const double ms = static_cast<double>(bench::MonotonicNs() - start) / 1e6;
+    if (ok) {
+        std::fprintf(stderr, "bench_settings_read: a file over the limit was read\n");
+        std::exit(1);
+    }
+    return ms;
+}
+
 // Peak resident growth of one read, in MiB, from a fresh process.
-double ReadGrowthMiB(const fs::path& dataRoot)
+double ReadGrowthMiB(const fs::path& dataRoot, bool refused = false)
 {
     const std::string self = fs::read_symlink("/proc/self/exe").string();
-    const std::string command = "'" + self + "' --measure-memory '" + dataRoot.string() + "'";
+    const std::string command = "'" + self + "' " + (refused ? "--measure-refusal" : "--measure-memory")
+        + " '" + dataRoot.string() + "'";
     std::FILE* p = popen(command.c_str(), "r");
     double kib = -1;
     if (!p || std::fscanf(p, "%lf", &kib) != 1 || pclose(p) != 0) {
@@ -148,7 +180,9 @@ double TimeCatMs(const fs::path& file)
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--measure-memory") == 0)
-        return MeasureMemory(argv[2]);
+        return MeasureMemory(argv[2], false);
+    if (argc == 3 && std::strcmp(argv[1], "--measure-refusal") == 0)
+        return MeasureMemory(argv[2], true);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s WORKDIR [RUNS]\n", argv[0]);
         return 2;
@@ -190,9 +224,25 @@ int main(int argc, char** argv)
     const double line2 = static_cast<double>(kLine2Bytes) / kMiB;
     const double line2Utf16 = 2 * line2;
     std::printf("first read into a fresh record %.1f ms\n", firstReadMs);
-    std::printf("peak RSS growth of one read: %.1f MiB (100 MiB file), %.1f MiB (same head, no tail); "
+    std::printf("peak RSS growth of one read: %.1f MiB (16 MiB file), %.1f MiB (same head, no tail); "
                 "line 2 is %.1f MiB, %.1f MiB as UTF-16\n",
                 growFull, growHead, line2, line2Utf16);
+
+    // Over the limit: one byte over it and 3 GiB take the same refusal.
+    const fs::path overRoot = work / "read-over";
+    const fs::path sparseRoot = work / "read-sparse";
+    WriteSparse(overRoot, DataFile::kMaxReadBytes + 1);
+    WriteSparse(sparseRoot, kSparseBytes);
+    std::vector<double> overMs, sparseMs;
+    for (int run = 0; run < runs; ++run) {
+        overMs.push_back(TimeRefusalMs(overRoot));
+        sparseMs.push_back(TimeRefusalMs(sparseRoot));
+    }
+    const double growOver = ReadGrowthMiB(overRoot, true);
+    const double growSparse = ReadGrowthMiB(sparseRoot, true);
+    std::printf("refused: 16 MiB + 1 byte in %.3f ms (peak RSS growth %.2f MiB), sparse 3 GiB in %.3f ms "
+                "(peak RSS growth %.2f MiB)\n",
+                bench::Median(overMs), growOver, bench::Median(sparseMs), growSparse);
 
     const double readMedian = bench::Median(readMs), catMedian = bench::Median(catMs);
     bench::Report("read.runs", runs);
@@ -207,7 +257,13 @@ int main(int argc, char** argv)
     bench::Report("read.rss_growth_mib", growFull);
     bench::Report("read.rss_growth_no_tail_mib", growHead);
     bench::Report("read.rss_growth_per_line2_utf16", growFull / line2Utf16);
+    bench::Report("read.refuse_over_ms", bench::Median(overMs));
+    bench::Report("read.refuse_sparse_ms", bench::Median(sparseMs));
+    bench::Report("read.refuse_over_rss_mib", growOver);
+    bench::Report("read.refuse_sparse_rss_mib", growSparse);
     fs::remove_all(fullRoot);
     fs::remove_all(headRoot);
+    fs::remove_all(overRoot);
+    fs::remove_all(sparseRoot);
     return 0;
 }

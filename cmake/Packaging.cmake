@@ -20,7 +20,7 @@ if(UNIX AND NOT APPLE)
   # 96 x 96 square, rather than being stretched to a size it was not drawn at.
   add_executable(quorvelo_pad_icon "${PROJECT_SOURCE_DIR}/resources/linux/pad-icon.cpp")
   set_target_properties(quorvelo_pad_icon PROPERTIES OUTPUT_NAME quorvelo-pad-icon)
-  target_link_libraries(quorvelo_pad_icon PRIVATE Qt6::Gui quorvelo_warnings)
+  target_link_libraries(quorvelo_pad_icon PRIVATE Qt6::Gui quorvelo::warnings)
 
   set(_quorvelo_icons "${CMAKE_BINARY_DIR}/linux-icons")
   add_custom_command(
@@ -45,16 +45,37 @@ if(UNIX AND NOT APPLE)
 endif()
 
 # The tool never creates its folders, so installing does. On its home platform
-# it runs as administrator; here whoever runs it must be able to rewrite the
-# settings, so Dados is writable by everyone (without the sticky bit, which
-# would stop one user's save from replacing a file another user wrote).
-# IMAGEM only holds pictures the tool reads, and stays root's.
-install(DIRECTORY DESTINATION "${QUORVELO_DATA_ROOT}/Dados"
-        DIRECTORY_PERMISSIONS
-          OWNER_READ OWNER_WRITE OWNER_EXECUTE
-          GROUP_READ GROUP_WRITE GROUP_EXECUTE
-          WORLD_READ WORLD_WRITE WORLD_EXECUTE)
+# the tool runs as administrator; here the administrators are the members of
+# one system group: "Dados" is root's and the group's, mode 2775, so members
+# can replace each other's saves and nobody else can write or put anything
+# there. The folders are made root's, 0755, and a script run after them gives
+# "Dados" to the group (or says why it cannot). IMAGEM only holds pictures the
+# tool reads, and stays root's.
+set(QUORVELO_ADMIN_GROUP "quorvelo" CACHE STRING
+    "System group whose members may change the schedule (owns the Dados folder)")
+install(DIRECTORY DESTINATION "${QUORVELO_DATA_ROOT}/Dados")
 install(DIRECTORY DESTINATION "${QUORVELO_DATA_ROOT}/IMAGEM")
+configure_file("${PROJECT_SOURCE_DIR}/cmake/DataFolderOwner.cmake.in"
+               "${CMAKE_BINARY_DIR}/DataFolderOwner.cmake" @ONLY)
+install(SCRIPT "${CMAKE_BINARY_DIR}/DataFolderOwner.cmake")
+
+# Debian's packages carry their copyright notice and changelog (compressed
+# the reproducible way) in their documentation folder.
+if(UNIX AND NOT APPLE)
+  find_program(QUORVELO_GZIP gzip REQUIRED)
+  configure_file("${PROJECT_SOURCE_DIR}/resources/linux/debian/changelog.in"
+                 "${CMAKE_BINARY_DIR}/debian/changelog" @ONLY)
+  add_custom_command(
+    OUTPUT "${CMAKE_BINARY_DIR}/debian/changelog.gz"
+    COMMAND "${QUORVELO_GZIP}" -9nkf "${CMAKE_BINARY_DIR}/debian/changelog"
+    DEPENDS "${CMAKE_BINARY_DIR}/debian/changelog"
+    VERBATIM
+  )
+  add_custom_target(quorvelo_debian_changelog ALL DEPENDS "${CMAKE_BINARY_DIR}/debian/changelog.gz")
+  install(FILES "${PROJECT_SOURCE_DIR}/resources/linux/debian/copyright"
+                "${CMAKE_BINARY_DIR}/debian/changelog.gz"
+          DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+endif()
 
 set(CPACK_PACKAGE_NAME "quorvelo-config")
 set(CPACK_PACKAGE_VENDOR "Quorvelo")
@@ -62,7 +83,7 @@ set(CPACK_PACKAGE_CONTACT "Quorvelo <suporte@quorvelo.invalid>" CACHE STRING
     "Maintainer named in the package")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuração do lembrete de alongamento Quorvelo")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Define os seis horários do lembrete de alongamento e liga ou desliga a sua apresentação automática.")
+    "Define os seis horários do lembrete de alongamento e liga ou desliga\na sua apresentação automática.")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_STRIP_FILES ON)
 # Absolute destinations (the data root) only land inside the package when it
@@ -77,6 +98,18 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 # run time: the faces that stand in for Segoe UI and Tahoma. Qt's X11 platform
 # and JPEG plugins ship inside libqt6gui6, which the linking already brings.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-open-sans, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-open-sans, fonts-dejavu-core, adduser")
+
+# The package carries "Dados" as root's, 0755; its maintainer script creates
+# the group and gives it the folder on the machine it is installed on. While
+# CPack stages the files, the install script leaves the folder alone.
+configure_file("${PROJECT_SOURCE_DIR}/resources/linux/debian/postinst.in"
+               "${CMAKE_BINARY_DIR}/debian/postinst" @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+                                GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_BINARY_DIR}/debian/postinst")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+file(WRITE "${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake" "set(ENV{QUORVELO_STAGING_PACKAGE} 1)\n")
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake")
 
 include(CPack)

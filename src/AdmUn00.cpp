@@ -9,7 +9,7 @@
 #include "DesignFont.h"
 #include "Edit.h"
 #include "ImageBox.h"
-#include "NumberText.h"
+#include "TimeField.h"
 #include "Panel.h"
 #include "SpeedButton.h"
 #include "UiTimer.h"
@@ -17,14 +17,16 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QScreen>
 
 #include <algorithm>
-#include <cstdio>
-#include <set>
+#include <exception>
 
 QPointer<TAdmFor00> AdmFor00;
+
+Q_LOGGING_CATEGORY(lcPictures, "quorvelo.pictures")
 
 namespace {
 
@@ -199,6 +201,7 @@ void TAdmFor00::CreateControls()
     AprChe->setGeometry(496, 100, 31, 27);
     AprChe->setFont(DesignFont(QStringLiteral("Tahoma"), 11));
     AprChe->hide();
+    ApreAuto->ShowsStateOf(AprChe);   // screen readers meet the toggle as a check box
 
     // Tab order: the save button, then the twelve fields; the rest are no tab stops.
     setTabOrder(BitBtn1, H1);
@@ -277,7 +280,7 @@ void TAdmFor00::FormCreate(QObject*)
 {
     ScreenWidth = kDesignScreenWidth;
     ScreenHeight = kDesignScreenHeight;
-    const ScaleRatio ratio = CreationScaling(screen_.width, screen_.workArea.height());
+    const ScaleRatio ratio = CreationScaling(screen_.width, screen_.workArea.width(), screen_.workArea.height());
     if (ratio.IsIdentity()) {
         // Labels are sized to their text only here, once their font is final:
         // sizing them before the scaling would load each design font at its
@@ -309,7 +312,7 @@ void TAdmFor00::FormCreate(QObject*)
     resize(ratio.Apply(width()), ratio.Apply(height()));
 }
 
-void TAdmFor00::MostraPrimeiraVez()
+void TAdmFor00::ShowFirstTime()
 {
     PlaceOnWorkArea();
     // The work area may change (taskbar moved, display scaling changed): keep covering it.
@@ -392,25 +395,25 @@ void TAdmFor00::ShowCheckPicture(bool checked)
     // A missing picture must not stop the settings from loading: show a
     // drawn box instead and say so once per run.
     CheApr->SetPicture(StandInCheckPicture(checked));
-    static std::set<QString> reported;
-    if (reported.insert(path).second)
-        std::fprintf(stderr, "quorvelo-config: cannot load picture %s\n", qPrintable(path));
+    if (reportedPictures_.insert(path).second)
+        qCWarning(lcPictures, "cannot load picture %s", qPrintable(path));
 }
 
 void TAdmFor00::CarregaDados()
 {
-    ShowCheckPicture(false);
-    AprChe->setChecked(false);
-    if (!LeArqDados())
+    // A read that fails (no file, a file another program holds, a read
+    // error) changes nothing: the box, its picture and the times stay as
+    // they were. The picture is still read anew, as on every activation.
+    if (!LeArqDados()) {
+        ShowCheckPicture(AprChe->isChecked());
         return;
-    if (CnfApr == u"1") {
-        ShowCheckPicture(true);
-        AprChe->setChecked(true);
     }
+    ShowCheckPicture(AutomaticPresentation());
+    AprChe->setChecked(AutomaticPresentation());
     for (int slot = 1; slot <= 6; ++slot) {
-        const QString line = QString::fromStdU16String(HS(slot));
-        HourField(slot)->setText(line.mid(0, 2));
-        MinuteField(slot)->setText(line.mid(3, 2));
+        const SlotTime time = Slot(slot);
+        HourField(slot)->setText(QString::fromStdU16String(time.hour));
+        MinuteField(slot)->setText(QString::fromStdU16String(time.minute));
     }
 }
 
@@ -422,56 +425,64 @@ void TAdmFor00::ApreAutoClick(QObject*)
 
 void TAdmFor00::BitBtn1Click(QObject*)
 {
-    std::array<std::u16string, 8> lines;
-    lines[0] = AprChe->isChecked() ? u"1" : u"0";
-    lines[1] = CnfWin;
+    // Only values that leaving their field would accept are written, also
+    // in a field that never had the focus (a reloaded text, one that no
+    // reload could replace after its refusal).
+    for (int slot = 1; slot <= 6; ++slot) {
+        for (Edit* field : {HourField(slot), MinuteField(slot)}) {
+            if (CheckTimeField(field->text(), KindOf(field)).accepted)
+                continue;
+            MostraMensagem(RefusalMessage(KindOf(field)));
+            RequestFocusAfterMessage(field);
+            return;
+        }
+    }
+    std::array<SlotTime, 6> times;
     for (int slot = 1; slot <= 6; ++slot)
-        lines[std::size_t(slot + 1)] = (HourField(slot)->text() + u':' + MinuteField(slot)->text()).toStdU16String();
-    if (GravaArqDados(lines))
-        MostraMensagem(QStringLiteral("REGISTRO GRAVADO!!"));
-    else
-        MostraMensagem(QStringLiteral("REGISTRO NÃO GRAVADO!!"));
+        times[std::size_t(slot - 1)] = {HourField(slot)->text().toStdU16String(), MinuteField(slot)->text().toStdU16String()};
+    const bool saved = Grava(AprChe->isChecked(), times);
+    MostraMensagem(saved ? QStringLiteral("REGISTRO GRAVADO!!") : QStringLiteral("REGISTRO NÃO GRAVADO!!"));
 }
 
 // --- Time fields --------------------------------------------------------
 
-void TAdmFor00::H1Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M1Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H2Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M2Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H3Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M3Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H4Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M4Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H5Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::H6Enter(QObject* Sender) { CorDeFoco(Sender); }
-void TAdmFor00::M6Enter(QObject* Sender) { CorDeFoco(Sender); }
+void TAdmFor00::H1Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M1Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H2Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M2Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H3Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M3Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H4Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M4Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H5Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H6Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::M6Enter(QObject* Sender) { SetFocusColour(Sender); }
 
-void TAdmFor00::H1Exit(QObject* Sender) { ConfereSaida(H1, Sender); }
-void TAdmFor00::M1Exit(QObject* Sender) { ConfereSaida(M1, Sender); }
-void TAdmFor00::H2Exit(QObject* Sender) { ConfereSaida(H2, Sender); }
-void TAdmFor00::M2Exit(QObject* Sender) { ConfereSaida(M2, Sender); }
-void TAdmFor00::H3Exit(QObject* Sender) { ConfereSaida(H3, Sender); }
-void TAdmFor00::M3Exit(QObject* Sender) { ConfereSaida(M3, Sender); }
-void TAdmFor00::H4Exit(QObject* Sender) { ConfereSaida(H4, Sender); }
-void TAdmFor00::M4Exit(QObject* Sender) { ConfereSaida(M4, Sender); }
-void TAdmFor00::H5Exit(QObject* Sender) { ConfereSaida(H5, Sender); }
-void TAdmFor00::M5Exit(QObject* Sender) { ConfereSaida(M5, Sender); }
-void TAdmFor00::H6Exit(QObject* Sender) { ConfereSaida(H6, Sender); }
-void TAdmFor00::M6Exit(QObject* Sender) { ConfereSaida(M6, Sender); }
+void TAdmFor00::H1Exit(QObject* Sender) { CheckOnExit(H1, Sender); }
+void TAdmFor00::M1Exit(QObject* Sender) { CheckOnExit(M1, Sender); }
+void TAdmFor00::H2Exit(QObject* Sender) { CheckOnExit(H2, Sender); }
+void TAdmFor00::M2Exit(QObject* Sender) { CheckOnExit(M2, Sender); }
+void TAdmFor00::H3Exit(QObject* Sender) { CheckOnExit(H3, Sender); }
+void TAdmFor00::M3Exit(QObject* Sender) { CheckOnExit(M3, Sender); }
+void TAdmFor00::H4Exit(QObject* Sender) { CheckOnExit(H4, Sender); }
+void TAdmFor00::M4Exit(QObject* Sender) { CheckOnExit(M4, Sender); }
+void TAdmFor00::H5Exit(QObject* Sender) { CheckOnExit(H5, Sender); }
+void TAdmFor00::M5Exit(QObject* Sender) { CheckOnExit(M5, Sender); }
+void TAdmFor00::H6Exit(QObject* Sender) { CheckOnExit(H6, Sender); }
+void TAdmFor00::M6Exit(QObject* Sender) { CheckOnExit(M6, Sender); }
 
-void TAdmFor00::H1KeyPress(QObject*, char16_t& Key) { FiltraTecla(H1, Key); }
-void TAdmFor00::M1KeyPress(QObject*, char16_t& Key) { FiltraTecla(M1, Key); }
-void TAdmFor00::H2KeyPress(QObject*, char16_t& Key) { FiltraTecla(H2, Key); }
-void TAdmFor00::M2KeyPress(QObject*, char16_t& Key) { FiltraTecla(M2, Key); }
-void TAdmFor00::H3KeyPress(QObject*, char16_t& Key) { FiltraTecla(H3, Key); }
-void TAdmFor00::M3KeyPress(QObject*, char16_t& Key) { FiltraTecla(M3, Key); }
-void TAdmFor00::H4KeyPress(QObject*, char16_t& Key) { FiltraTecla(H4, Key); }
-void TAdmFor00::M4KeyPress(QObject*, char16_t& Key) { FiltraTecla(M4, Key); }
-void TAdmFor00::H5KeyPress(QObject*, char16_t& Key) { FiltraTecla(H5, Key); }
-void TAdmFor00::M5KeyPress(QObject*, char16_t& Key) { FiltraTecla(M5, Key); }
-void TAdmFor00::H6KeyPress(QObject*, char16_t& Key) { FiltraTecla(H6, Key); }
-void TAdmFor00::M6KeyPress(QObject*, char16_t& Key) { FiltraTecla(M6, Key); }
+void TAdmFor00::H1KeyPress(QObject*, char16_t& Key) { FilterKey(H1, Key); }
+void TAdmFor00::M1KeyPress(QObject*, char16_t& Key) { FilterKey(M1, Key); }
+void TAdmFor00::H2KeyPress(QObject*, char16_t& Key) { FilterKey(H2, Key); }
+void TAdmFor00::M2KeyPress(QObject*, char16_t& Key) { FilterKey(M2, Key); }
+void TAdmFor00::H3KeyPress(QObject*, char16_t& Key) { FilterKey(H3, Key); }
+void TAdmFor00::M3KeyPress(QObject*, char16_t& Key) { FilterKey(M3, Key); }
+void TAdmFor00::H4KeyPress(QObject*, char16_t& Key) { FilterKey(H4, Key); }
+void TAdmFor00::M4KeyPress(QObject*, char16_t& Key) { FilterKey(M4, Key); }
+void TAdmFor00::H5KeyPress(QObject*, char16_t& Key) { FilterKey(H5, Key); }
+void TAdmFor00::M5KeyPress(QObject*, char16_t& Key) { FilterKey(M5, Key); }
+void TAdmFor00::H6KeyPress(QObject*, char16_t& Key) { FilterKey(H6, Key); }
+void TAdmFor00::M6KeyPress(QObject*, char16_t& Key) { FilterKey(M6, Key); }
 
 void TAdmFor00::BitBtn1KeyPress(QObject*, char16_t& Key)
 {
@@ -479,13 +490,13 @@ void TAdmFor00::BitBtn1KeyPress(QObject*, char16_t& Key)
         RequestFocus(M6);
 }
 
-void TAdmFor00::CorDeFoco(QObject* Sender)
+void TAdmFor00::SetFocusColour(QObject* Sender)
 {
     if (auto* field = qobject_cast<Edit*>(Sender))
         field->SetColor(DesignColor(kFieldFocusColor));
 }
 
-void TAdmFor00::FiltraTecla(Edit* field, char16_t& Key)
+void TAdmFor00::FilterKey(Edit* field, char16_t& Key)
 {
     if (Key == 27) {
         // Esc steps one field back in the walk; in H1 it closes the window.
@@ -510,20 +521,31 @@ void TAdmFor00::FiltraTecla(Edit* field, char16_t& Key)
 // Runs whenever the focus leaves `field` for another control of the window.
 // A rejected value is reported and the focus asked back, which abandons the
 // move; the window then becomes active again and reloads the saved values,
-// putting the focus on H1. The exit check that placement runs does not object
-// (see Form::PlaceFocus), so each rejection shows exactly one message.
-void TAdmFor00::ConfereSaida(Edit* field, QObject* Sender)
+// putting the focus on H1. The refused text never stays: the field first
+// returns to what it held when it gained the focus, which is what remains
+// where no reload can replace it. The exit check that the placement runs
+// does not object (see Form::PlaceFocus) and leaves a text it would refuse
+// as loaded, for the save to judge; so each rejection shows one message.
+FieldKind TAdmFor00::KindOf(const Edit* field) const
+{
+    return std::find(hours_.begin(), hours_.end(), field) != hours_.end() ? FieldKind::Hour : FieldKind::Minute;
+}
+
+void TAdmFor00::CheckOnExit(Edit* field, QObject* Sender)
 {
     if (auto* sender = qobject_cast<Edit*>(Sender))
         sender->SetColor(DesignColor(kFieldRestColor));
-    const bool hour = std::find(hours_.begin(), hours_.end(), field) != hours_.end();
-    const ResultadoSaida r = ConfereCampo(field->text(), hour ? TipoCampo::Hora : TipoCampo::Minuto);
-    field->setText(r.text);
+    const FieldCheck r = CheckTimeField(field->text(), KindOf(field));
     if (r.value)
         Teste = *r.value;
-    if (r.accepted || PlacingFocus())
+    if (r.accepted) {
+        field->setText(r.text);
         return;
-    MostraMensagem(hour ? QStringLiteral("HORA INCORRETA") : QStringLiteral("MINUTO INCORRETO"));
+    }
+    if (PlacingFocus())
+        return;
+    field->setText(field->EntryText());
+    MostraMensagem(RefusalMessage(KindOf(field)));
     RequestFocus(field);
 }
 

@@ -2,11 +2,13 @@
 
 #include "Form.h"
 #include "SettingsRecord.h"
+#include "TimeField.h"
 
 #include <QPointer>
 #include <QRect>
 
 #include <array>
+#include <set>
 
 class Bevel;
 class BitBtn;
@@ -40,7 +42,7 @@ public:
 
     // Places the window over the primary screen's work area, shows it and
     // makes it the active window (still fully transparent).
-    void MostraPrimeiraVez();
+    void ShowFirstTime();
 
     int ScreenWidth = 0;
     int ScreenHeight = 0;
@@ -87,9 +89,9 @@ public:
     Edit* H6;
     Edit* M6;
 
-    // Hour and minute field of slot 1..6.
-    Edit* HourField(int slot) const { return hours_[slot - 1]; }
-    Edit* MinuteField(int slot) const { return minutes_[slot - 1]; }
+    // Hour and minute field of slot 1..6; any other slot throws std::out_of_range.
+    Edit* HourField(int slot) const { return hours_.at(std::size_t(slot - 1)); }
+    Edit* MinuteField(int slot) const { return minutes_.at(std::size_t(slot - 1)); }
 
     // Handlers, bound to the events of the window and its controls.
     void FormCreate(QObject* Sender);
@@ -153,11 +155,13 @@ private:
     void BindEvents();
     void PlaceOnWorkArea();
     void ShowCheckPicture(bool checked);
-    void CorDeFoco(QObject* Sender);
-    void ConfereSaida(Edit* field, QObject* Sender);
-    void FiltraTecla(Edit* field, char16_t& Key);
+    void SetFocusColour(QObject* Sender);
+    void CheckOnExit(Edit* field, QObject* Sender);
+    void FilterKey(Edit* field, char16_t& Key);
+    FieldKind KindOf(const Edit* field) const;
 
     QString dataRoot_;
+    std::set<QString> reportedPictures_;   // missing pictures said once each
     ScreenMetrics screen_;
     std::array<Edit*, 6> hours_{};
     std::array<Edit*, 6> minutes_{};

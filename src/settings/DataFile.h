@@ -19,14 +19,27 @@ public:
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
+    // The largest file that is ever read. Eight short lines take a few dozen
+    // bytes; the limit only keeps a planted huge or endless file from taking
+    // the program's memory, and sits far above any real settings file.
+    static constexpr std::uint64_t kMaxReadBytes = std::uint64_t{16} * 1024 * 1024;
+
     bool IsOpen() const { return handle_ != kClosed; }
 
-    // Opens an existing file for reading.
+    // Opens an existing file for reading. Only a regular file reached without
+    // following a symbolic link and no larger than kMaxReadBytes is opened;
+    // the open itself never waits (a pipe or a device under the name fails).
     bool OpenForReading(const std::filesystem::path& file);
+    // The size of the file open for reading, as it was when opened.
+    std::uint64_t Size() const { return size_; }
     // Reads up to buffer.size() bytes; `got` is 0 at the end of the file.
+    // Fails once more than kMaxReadBytes have come in, even from a file that
+    // grew after it was opened.
     bool Read(std::span<char> buffer, std::size_t& got);
 
-    // Creates a new file for writing; fails if the name is taken.
+    // Creates a new file for writing, readable by all and writable by its
+    // owner and group (whatever the umask); fails if the name is taken,
+    // symbolic links included.
     bool CreateForWriting(const std::filesystem::path& file);
     bool Write(std::string_view bytes);
     // Returns once what was written is on the disk itself.
@@ -34,8 +47,8 @@ public:
     // Puts the file made by CreateForWriting in place of `target` in one
     // step, so that a reader finds either the old file or the new one, whole.
     // Fails and changes nothing when one of `replaced` (the existing files the
-    // move does away with) is read-only or in use by another program. The
-    // handle is closed either way.
+    // move does away with) is read-only, in use by another program, or not a
+    // regular file (a link, a folder, a pipe). The handle is closed either way.
     bool MoveOver(const std::filesystem::path& target,
                   std::span<const std::filesystem::path> replaced);
 
@@ -43,12 +56,19 @@ public:
     void Close();
 
     // Deletes a temporary file that an interrupted save left behind, unless
-    // a writer still has it open.
+    // a writer still has it open or it is not a regular file. It is never
+    // opened for writing.
     static void RemoveIfUnused(const std::filesystem::path& file);
 
 private:
+    // One read of at most `want` bytes from the open file, retried when
+    // interrupted; `got` is 0 at its end.
+    bool ReadSome(char* data, std::size_t want, std::size_t& got);
+
     // A POSIX descriptor or a Windows HANDLE; -1 is closed for both.
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t handle_ = kClosed;
     std::filesystem::path created_;
+    std::uint64_t size_ = 0;
+    std::uint64_t readSoFar_ = 0;
 };

@@ -39,24 +39,33 @@ bool IsReadOnly(const struct stat& st)
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// The new file keeps the old one's owner and permissions, so the reminder
-// program can still read it after a save made as root. The file was flushed
-// before it came here; it is flushed again only when this changed it, which a
-// save by the file's own user with its usual permissions does not.
-void TakeOwnerAndMode(int fd, const struct stat& old)
+// Whether another open of the file holds a lock of any kind. The query needs
+// no write access, so the file of another member of the group can be checked
+// without opening it for writing, which its mode would not allow.
+bool LockedByOthers(int fd)
 {
-    struct stat now{};
-    if (fstat(fd, &now) != 0)
-        return;
-    bool changed = false;
-    if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
-        // Not allowed to give it away: it stays ours, still readable.
-        changed |= fchown(fd, old.st_uid, old.st_gid) == 0;
+    struct flock query{};
+    query.l_type = F_WRLCK;
+    query.l_whence = SEEK_SET;
+    query.l_start = 0;
+    query.l_len = 0;
+    return fcntl(fd, F_OFD_GETLK, &query) != 0 || query.l_type != F_UNLCK;
+}
+
+// Opens for reading without following a link in the last step and without
+// waiting, then makes sure a regular file was opened and, when `expected` is
+// given, that it is still the file examined before. -1 on any failure.
+int OpenRegularForReading(const char* path, const struct stat* expected, struct stat& st)
+{
+    const int fd = OpenRetrying(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return -1;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+        || (expected && (st.st_dev != expected->st_dev || st.st_ino != expected->st_ino))) {
+        close(fd);
+        return -1;
     }
-    if ((now.st_mode & 07777) != (old.st_mode & 07777))
-        changed |= fchmod(fd, old.st_mode & 07777) == 0;
-    if (changed)
-        fsync(fd);
+    return fd;
 }
 
 void SyncDirectory(const std::filesystem::path& dir)
@@ -78,25 +87,26 @@ DataFile::~DataFile()
 bool DataFile::OpenForReading(const std::filesystem::path& file)
 {
     Close();
-    const int fd = OpenRetrying(file.c_str(), O_RDONLY);
+    // A pipe, a device, a folder or a link planted under the name is never
+    // read, and the size is known before the first byte comes in.
+    struct stat st{};
+    const int fd = OpenRegularForReading(file.c_str(), nullptr, st);
     if (fd < 0)
         return false;
     handle_ = fd;
-    if (!TryLock(fd, F_RDLCK)) {
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes || !TryLock(fd, F_RDLCK)) {
         Close();
         return false;
     }
+    size_ = static_cast<std::uint64_t>(st.st_size);
     return true;
 }
 
-bool DataFile::Read(std::span<char> buffer, std::size_t& got)
+bool DataFile::ReadSome(char* data, std::size_t want, std::size_t& got)
 {
-    got = 0;
-    if (!IsOpen())
-        return false;
     ssize_t n = -1;
     do
-        n = read(Fd(handle_), buffer.data(), buffer.size());
+        n = read(Fd(handle_), data, want);
     while (n < 0 && errno == EINTR);
     if (n < 0)
         return false;
@@ -107,12 +117,17 @@ bool DataFile::Read(std::span<char> buffer, std::size_t& got)
 bool DataFile::CreateForWriting(const std::filesystem::path& file)
 {
     Close();
-    const int fd = OpenRetrying(file.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    // Exclusive creation fails on any name already taken, a link included,
+    // so nothing outside the folder is ever written through a planted name.
+    const int fd = OpenRetrying(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0664);
     if (fd < 0)
         return false;
     handle_ = fd;
     created_ = file;
-    if (!TryLock(fd, F_WRLCK)) {
+    // Readable by the reminder run by anyone, replaceable by every member of
+    // the folder's group, and never with special bits, whatever the umask or
+    // the file it replaces.
+    if (fchmod(fd, 0664) != 0 || !TryLock(fd, F_WRLCK)) {
         Close();
         unlink(file.c_str());
         return false;
@@ -147,8 +162,11 @@ bool DataFile::MoveOver(const std::filesystem::path& target,
         Close();
         return false;
     }
-    // Each file about to disappear is held with a write lock until the move
-    // is done, so no reader or writer can be cut off in the middle.
+    // Each file about to disappear is held with a read lock until the move is
+    // done, so no writer can start on it; one that another program has open
+    // with a lock of any kind stops the save. It is opened for reading only:
+    // the file of another member of the group is not ours to write, only the
+    // folder is.
     std::vector<int> held;
     auto release = [&held] {
         for (const int fd : held)
@@ -157,7 +175,7 @@ bool DataFile::MoveOver(const std::filesystem::path& target,
     bool ok = true;
     for (const auto& file : replaced) {
         struct stat st{};
-        if (stat(file.c_str(), &st) != 0) {
+        if (lstat(file.c_str(), &st) != 0) {
             if (errno == ENOENT)
                 continue;
             ok = false;
@@ -167,18 +185,17 @@ bool DataFile::MoveOver(const std::filesystem::path& target,
             ok = false;
             break;
         }
-        const int fd = OpenRetrying(file.c_str(), O_WRONLY | O_NONBLOCK);
+        struct stat opened{};
+        const int fd = OpenRegularForReading(file.c_str(), &st, opened);
         if (fd < 0) {
             ok = false;
             break;
         }
         held.push_back(fd);
-        if (!TryLock(fd, F_WRLCK)) {
+        if (!TryLock(fd, F_RDLCK) || LockedByOthers(fd)) {
             ok = false;
             break;
         }
-        if (held.size() == 1)
-            TakeOwnerAndMode(Fd(handle_), st);
     }
     if (ok)
         ok = rename(created_.c_str(), target.c_str()) == 0;
@@ -195,14 +212,22 @@ void DataFile::Close()
         close(Fd(handle_));
     handle_ = kClosed;
     created_.clear();
+    size_ = 0;
+    readSoFar_ = 0;
 }
 
 void DataFile::RemoveIfUnused(const std::filesystem::path& file)
 {
-    const int fd = OpenRetrying(file.c_str(), O_WRONLY | O_NONBLOCK);
+    // Only a regular file can be a leftover of ours; a link or anything else
+    // under such a name is left alone, and nothing is opened for writing.
+    struct stat st{};
+    if (lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return;
+    struct stat opened{};
+    const int fd = OpenRegularForReading(file.c_str(), &st, opened);
     if (fd < 0)
         return;
-    if (TryLock(fd, F_WRLCK))
+    if (!LockedByOthers(fd))
         unlink(file.c_str());
     close(fd);
 }

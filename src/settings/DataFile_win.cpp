@@ -62,21 +62,31 @@ DataFile::~DataFile()
 bool DataFile::OpenForReading(const std::filesystem::path& file)
 {
     Close();
-    const HANDLE h = OpenShared(file, GENERIC_READ, OPEN_EXISTING);
+    // The link itself is opened, not what it points to, and then refused
+    // with anything else that is not a plain file on a disk.
+    const HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     handle_ = reinterpret_cast<std::intptr_t>(h);
+    BY_HANDLE_FILE_INFORMATION info{};
+    LARGE_INTEGER size{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info)
+        || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        || !GetFileSizeEx(h, &size) || size.QuadPart < 0
+        || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+        Close();
+        return false;
+    }
+    size_ = static_cast<std::uint64_t>(size.QuadPart);
     return true;
 }
 
-bool DataFile::Read(std::span<char> buffer, std::size_t& got)
+bool DataFile::ReadSome(char* data, std::size_t want, std::size_t& got)
 {
-    got = 0;
-    if (!IsOpen())
-        return false;
-    const DWORD want = buffer.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(buffer.size());
     DWORD n = 0;
-    if (!ReadFile(Handle(handle_), buffer.data(), want, &n, nullptr))
+    const DWORD ask = want > MAXDWORD ? MAXDWORD : static_cast<DWORD>(want);
+    if (!ReadFile(Handle(handle_), data, ask, &n, nullptr))
         return false;
     got = n;
     return true;
@@ -130,7 +140,7 @@ bool DataFile::MoveOver(const std::filesystem::path& target,
                 continue;
             return false;
         }
-        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
             return false;
     }
     // The move fails by itself while another program has the old file open,
@@ -147,10 +157,17 @@ void DataFile::Close()
         CloseHandle(Handle(handle_));
     handle_ = kClosed;
     created_.clear();
+    size_ = 0;
+    readSoFar_ = 0;
 }
 
 void DataFile::RemoveIfUnused(const std::filesystem::path& file)
 {
-    // Fails by itself while the writer still has it open.
+    // Only a plain file can be a leftover of ours; a link under such a name
+    // stays. The deletion fails by itself while the writer still has it open.
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES
+        || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return;
     DeleteFileW(file.c_str());
 }

@@ -38,15 +38,20 @@ bool SameIgnoringCase(NativeView name, std::string_view ascii)
                       [&](auto x, char y) { return lower(x) == lower(y); });
 }
 
+// Only the names a save makes, "~Dados.<digits>.tmp": anything else in the
+// folder is somebody else's and stays.
 bool IsTemporaryName(NativeView name)
 {
     auto sameAs = [](NativeView part, std::string_view ascii) {
         return std::equal(part.begin(), part.end(), ascii.begin(), ascii.end(),
                           [](auto x, char y) { return x == static_cast<unsigned char>(y); });
     };
-    return name.size() > kTempPrefix.size() + kTempSuffix.size()
-        && sameAs(name.substr(0, kTempPrefix.size()), kTempPrefix)
-        && sameAs(name.substr(name.size() - kTempSuffix.size()), kTempSuffix);
+    if (name.size() <= kTempPrefix.size() + kTempSuffix.size()
+        || !sameAs(name.substr(0, kTempPrefix.size()), kTempPrefix)
+        || !sameAs(name.substr(name.size() - kTempSuffix.size()), kTempSuffix))
+        return false;
+    const NativeView serial = name.substr(kTempPrefix.size(), name.size() - kTempPrefix.size() - kTempSuffix.size());
+    return std::all_of(serial.begin(), serial.end(), [](auto c) { return c >= '0' && c <= '9'; });
 }
 
 // Every entry of the folder whose name is the settings file's in any case,
@@ -63,16 +68,19 @@ std::vector<fs::path> NameVariants(const fs::path& dir)
     return found;
 }
 
+// The name a save produces comes first: where someone has put other
+// spellings beside it, the file this tool wrote is the one read. Whatever the
+// entry turns out to be (a link, a pipe) it is chosen by its name alone, and
+// the open then refuses what is not a plain file.
 std::optional<fs::path> FileToRead(const fs::path& dir)
 {
-    std::error_code ec;
-    const fs::path exact = dir / kReadName;
-    if (fs::exists(exact, ec))
-        return exact;
+    for (const std::string_view name : {kWriteName, kReadName}) {
+        std::error_code ec;
+        const fs::path exact = dir / name;
+        if (fs::exists(fs::symlink_status(exact, ec)))
+            return exact;
+    }
     const auto variants = NameVariants(dir);
-    const fs::path written = dir / kWriteName;
-    if (std::find(variants.begin(), variants.end(), written) != variants.end())
-        return written;
     if (!variants.empty())
         return variants.front();
     return std::nullopt;
@@ -96,15 +104,8 @@ public:
 
     void Begin(std::size_t number) override
     {
-        std::u16string& field = *fields_[number - 1];
-        // The room a long line took is kept while the file is big enough to
-        // need it again (each activation reads the same file anew), and let
-        // go once the file has shrunk.
-        if (field.capacity() > kReadChunk && field.capacity() > fileSize_ + kWaiting)
-            std::u16string().swap(field);
-        else
-            field.clear();
-        appender_.emplace(field);
+        fields_[number - 1]->clear();
+        appender_.emplace(*fields_[number - 1]);
     }
 
     void Bytes(std::size_t number, std::string_view bytes) override
@@ -166,23 +167,93 @@ const std::u16string& SettingsRecord::HS(int slot) const
     }
 }
 
-bool SettingsRecord::LeArqDados()
+void SettingsRecord::SetDefaults()
 {
     CnfApr = u"0";
     CnfWin = u"0";
     HS1 = u"00:00";
     HS2 = u"00:00";
+}
 
+void SettingsRecord::PauseBeforeRetry(int)
+{
+    std::this_thread::sleep_for(kWritePause);
+}
+
+bool SettingsRecord::ReadChunk(std::span<char> buffer, std::size_t& got)
+{
+    return ArqDados.Read(buffer, got);
+}
+
+bool SettingsRecord::UnreadFilePresent() const
+{
+    return !loaded_ && FileToRead(dataDir_).has_value();
+}
+
+SettingsRecord::SlotTime SettingsRecord::Slot(int slot) const
+{
+    const std::u16string_view line = HS(slot);
+    auto part = [&line](std::size_t from) {
+        return from < line.size() ? std::u16string(line.substr(from, 2)) : std::u16string();
+    };
+    return {part(0), part(3)};
+}
+
+bool SettingsRecord::Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots)
+{
+    if (UnreadFilePresent())
+        return false;
+    // Line 2 is copied and may be huge: no room for it is a save that did
+    // not happen, like any other failure.
+    std::array<std::u16string, 8> lines;
+    try {
+        lines[0] = automaticPresentation ? u"1" : u"0";
+        lines[1] = CnfWin;
+        for (std::size_t i = 0; i < slots.size(); ++i)
+            lines[i + 2] = slots[i].hour + u':' + slots[i].minute;
+    } catch (const std::exception&) {
+        return false;
+    }
+    return GravaArqDados(lines);
+}
+
+bool SettingsRecord::LeArqDados()
+{
+    // The lines go to fresh fields first: a read that stops part way must
+    // not leave a cut line, nor drop what an earlier read gave.
+    std::array<std::u16string, LineSplitter::kKeptLines> read;
+    std::size_t count = 0;
+    bool ok = false;
+    try {
+        ok = ReadInto(read, count);
+    } catch (const std::exception&) {
+        ArqDados.Close();   // no room even to start: a failed read like any other
+    }
+    if (!ok) {
+        if (!loaded_)
+            SetDefaults();
+        return false;
+    }
+    loaded_ = true;
+    SetDefaults();
+    std::u16string* const fields[LineSplitter::kKeptLines] = {
+        &CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
+    for (std::size_t i = 0; i < count && i < read.size(); ++i)
+        fields[i]->swap(read[i]);
+    return true;
+}
+
+bool SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLines>& lines, std::size_t& count)
+{
+    count = 0;
     ArqDados.Close();
     const auto file = FileToRead(dataDir_);
     if (!file || !ArqDados.OpenForReading(*file))
         return false;
 
     std::u16string* const fields[LineSplitter::kKeptLines] = {
-        &CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(*file, ec);
-    FieldFiller filler(fields, ec ? 0 : size);
+        &lines[0], &lines[1], &lines[2], &lines[3], &lines[4], &lines[5], &lines[6], &lines[7]};
+    FieldFiller filler(fields, ArqDados.Size());
     LineSplitter splitter(filler);
 
     // Read to the very end even past the eighth line: a file that cannot be
@@ -192,7 +263,7 @@ bool SettingsRecord::LeArqDados()
     try {
         while (!splitter.AtEnd()) {
             std::size_t got = 0;
-            if (!ArqDados.Read(buffer, got)) {
+            if (!ReadChunk(buffer, got)) {
                 ok = false;
                 break;
             }
@@ -210,21 +281,28 @@ bool SettingsRecord::LeArqDados()
         ok = false;
     }
     ArqDados.Close();
+    count = splitter.LineCount();
     return ok;
 }
 
 bool SettingsRecord::GravaArqDados(const std::array<std::u16string, 8>& lines)
 {
-    std::string bytes;
-    for (const auto& line : lines) {
-        bytes += AnsiCodePage::FromUnicode(line);
-        bytes += "\r\n";
-    }
-    for (int attempt = 1; attempt <= kWriteAttempts; ++attempt) {
-        if (TryWrite(bytes))
-            return true;
-        if (attempt < kWriteAttempts && writePause_.count() > 0)
-            std::this_thread::sleep_for(writePause_);
+    // Whatever goes wrong, running out of memory for a huge line included,
+    // is a save that did not happen: the old file stays as it was.
+    try {
+        std::string bytes;
+        for (const auto& line : lines) {
+            bytes += AnsiCodePage::FromUnicode(line);
+            bytes += "\r\n";
+        }
+        for (int attempt = 1; attempt <= kWriteAttempts; ++attempt) {
+            if (TryWrite(bytes))
+                return true;
+            if (attempt < kWriteAttempts)
+                PauseBeforeRetry(attempt + 1);
+        }
+    } catch (const std::exception&) {
+        ArqDados.Close();
     }
     return false;
 }
@@ -250,12 +328,16 @@ bool SettingsRecord::TryWrite(const std::string& bytes)
         return false;
 
     const fs::path target = dataDir_ / kWriteName;
-    // The exact name first: the new file takes its owner and permissions.
-    std::vector<fs::path> replaced = NameVariants(dataDir_);
-    std::stable_partition(replaced.begin(), replaced.end(),
-                          [&target](const fs::path& p) { return p == target; });
-
-    const bool ok = ArqDados.Write(bytes) && ArqDados.Flush() && ArqDados.MoveOver(target, replaced);
+    std::vector<fs::path> replaced;
+    bool ok = false;
+    try {
+        replaced = NameVariants(dataDir_);
+        ok = ArqDados.Write(bytes) && ArqDados.Flush() && ArqDados.MoveOver(target, replaced);
+    } catch (...) {
+        ArqDados.Close();
+        fs::remove(temp, ec);
+        throw;
+    }
     ArqDados.Close();
     if (!ok) {
         fs::remove(temp, ec);

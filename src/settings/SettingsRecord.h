@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "DataFile.h"
@@ -21,29 +22,65 @@ public:
 
     // The settings live in dataRoot/"Dados", which is never created here.
     explicit SettingsRecord(std::filesystem::path dataRoot);
+    virtual ~SettingsRecord() = default;
+    SettingsRecord(const SettingsRecord&) = delete;
+    SettingsRecord& operator=(const SettingsRecord&) = delete;
 
     std::u16string CnfApr, CnfWin, HS1, HS2, HS3, HS4, HS5, HS6;
 
     // Slots 1..6 are HS1..HS6; any other slot throws std::out_of_range.
     const std::u16string& HS(int slot) const;
 
-    // True when the file was opened and read to its end. The defaults are
-    // set first, so a failed read still leaves a complete record.
+    // A slot's time as its two fields show it.
+    struct SlotTime
+    {
+        std::u16string hour;
+        std::u16string minute;
+    };
+    // Line 1 says the automatic presentation is on only as exactly "1".
+    bool AutomaticPresentation() const { return CnfApr == u"1"; }
+    // Characters 1-2 of the slot's line are its hour and 4-5 its minute;
+    // the third is not looked at and nothing is checked, so a short line
+    // gives what it has.
+    SlotTime Slot(int slot) const;
+
+    // Saves the automatic-presentation flag, line 2 as last read and the six
+    // slots as "hour:minute". Refuses, writing nothing, while a settings
+    // file is there that no read has managed to read: replacing it would
+    // drop its line 2 and every slot not typed again.
+    bool Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots);
+
+    // True when the file was opened and read to its end; only then do the
+    // fields take the file's lines. A read that fails, even part way, leaves
+    // the fields as they were: what an earlier read gave, or the defaults
+    // while no read has worked yet.
     bool LeArqDados();
+    // A settings file is there but no read of this record has worked yet
+    // (held by another program, unreadable).
+    bool UnreadFilePresent() const;
     // True once the file holds exactly these lines; false when every attempt
     // failed, and then the previous file is untouched.
     bool GravaArqDados(const std::array<std::u16string, 8>& lines);
 
-    // Lets tests make the failing attempts quick.
-    void SetWritePause(std::chrono::milliseconds pause) { writePause_ = pause; }
+
+protected:
+    // Reads the next bytes of the open file; `got` is 0 at its end. Tests
+    // put failures in here.
+    virtual bool ReadChunk(std::span<char> buffer, std::size_t& got);
+    // Runs between two save attempts, before attempt `nextAttempt`: waits
+    // kWritePause for another program to let go of the file.
+    virtual void PauseBeforeRetry(int nextAttempt);
 
 private:
+    void SetDefaults();
+    // Reads the file's first lines into `lines`; `count` is how many lines it has.
+    bool ReadInto(std::array<std::u16string, 8>& lines, std::size_t& count);
     bool TryWrite(const std::string& bytes);
     std::filesystem::path NewTemporaryName();
     void RemoveLeftoverTemporaries() const;
 
     std::filesystem::path dataDir_;
-    std::chrono::milliseconds writePause_ = kWritePause;
     std::uint64_t tempSerial_ = 0;
+    bool loaded_ = false;   // a read has worked
     DataFile ArqDados;
 };

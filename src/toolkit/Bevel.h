@@ -13,7 +13,7 @@ class Bevel : public QWidget
 public:
     explicit Bevel(QWidget* parent);
 
-    // Draws the sunken 1-pixel frame along the inside of `r`.
+    // Draws the sunken frame, one device pixel wide, along the inside of `r`.
     static void DrawSunkenFrame(QPainter& p, const QRect& r);
 
 protected:

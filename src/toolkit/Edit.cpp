@@ -34,6 +34,10 @@ char16_t Edit::TypedCharacter(const QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter: return 13;
     case Qt::Key_Backspace: return 8;
+    // Editing keys type nothing on the home desktop, though X11 gives
+    // Delete the text DEL: they keep their editing action.
+    case Qt::Key_Delete:
+    case Qt::Key_Insert: return 0;
     default: break;
     }
     const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
@@ -52,8 +56,17 @@ void Edit::focusInEvent(QFocusEvent* event)
     // Coming back with the window is not gaining the focus.
     if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
+    entryText_ = text();
     if (reason != Qt::MouseFocusReason)
         selectAll();
+    if (OnEnter)
+        OnEnter(this);
+}
+
+void Edit::Reenter()
+{
+    entryText_ = text();
+    selectAll();
     if (OnEnter)
         OnEnter(this);
 }

@@ -18,6 +18,12 @@ public:
     std::function<void(QObject* sender)> OnExit;
     std::function<void(QObject* sender, char16_t& key)> OnKeyPress;
 
+    // The text the edit held when it last gained the focus.
+    const QString& EntryText() const { return entryText_; }
+    // Gains the focus anew while already holding it: selects the whole text
+    // and runs the focus-gained handler, as a focus request from elsewhere would.
+    void Reenter();
+
     void SetColor(const QColor& color);
     QColor Color() const;
 
@@ -29,4 +35,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QString entryText_;
 };

@@ -3,14 +3,67 @@
 #include "ActivationTracker.h"
 #include "Edit.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QMouseEvent>
 
 #include <utility>
 
+namespace {
+
+// A screen reader's view of a window: its controls, less those the window
+// keeps hidden for good (state holders, unused pictures), which no one can
+// see or reach and would only be read out as clutter.
+class FormAccessible : public QAccessibleWidget
+{
+public:
+    explicit FormAccessible(Form* form)
+        : QAccessibleWidget(form)
+    {
+    }
+
+    int childCount() const override { return Shown().size(); }
+
+    QAccessibleInterface* child(int index) const override
+    {
+        const auto shown = Shown();
+        return index >= 0 && index < shown.size() ? shown[index] : nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return Shown().indexOf(const_cast<QAccessibleInterface*>(child));
+    }
+
+private:
+    QList<QAccessibleInterface*> Shown() const
+    {
+        QList<QAccessibleInterface*> shown;
+        for (int i = 0, n = QAccessibleWidget::childCount(); i < n; ++i) {
+            QAccessibleInterface* c = QAccessibleWidget::child(i);
+            auto* w = c ? qobject_cast<QWidget*>(c->object()) : nullptr;
+            if (c && (!w || w->isVisibleTo(widget())))
+                shown << c;
+        }
+        return shown;
+    }
+};
+
+QAccessibleInterface* FormAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("Form") && object && object->isWidgetType())
+        return new FormAccessible(static_cast<Form*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 Form::Form(QWidget* owner, Qt::WindowFlags flags, std::uint8_t opacity, bool opacityApplied)
     : QWidget(owner, flags | Qt::FramelessWindowHint), Opacity(this, opacity, opacityApplied)
 {
+    static const bool accessible = (QAccessible::installFactory(FormAccessibleFactory), true);
+    (void)accessible;
     connect(&ActivationTracker::Instance(), &ActivationTracker::activated, this, &Form::OnWindowActivated);
 }
 
@@ -51,9 +104,19 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
 
 void Form::PlaceFocus(QWidget* target)
 {
+    const bool already = target && focusWidget() == target && target->hasFocus();
     placing_ = true;
     RequestFocus(target, Qt::OtherFocusReason);
     placing_ = false;
+    if (auto* edit = qobject_cast<Edit*>(target); edit && already)
+        edit->Reenter();
+}
+
+void Form::RequestFocusAfterMessage(QWidget* target)
+{
+    activateWindow();
+    reclaim_ = true;
+    RequestFocus(target);
 }
 
 QWidget* Form::NextTabStop(QWidget* from, bool forward) const
@@ -142,7 +205,7 @@ void Form::OnWindowActivated(QWindow* window)
     reclaim_ = false;
     if (!isEnabled())
         return;
-    ++activations_;
     if (OnActivate)
         OnActivate(this);
+    emit activated();
 }

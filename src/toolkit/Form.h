@@ -40,8 +40,15 @@ public:
     // sees PlacingFocus() and must not object: what it would reject is no
     // edit of the user's, and objecting would re-activate the window and start
     // the same placement again, without end.
+    // A target that already has the focus receives it again all the same,
+    // as a control gaining the focus does (an edit selects its text).
     void PlaceFocus(QWidget* target);
     bool PlacingFocus() const { return placing_; }
+
+    // Asks for the focus for `target` right after a message was shown: the
+    // window takes the activation back from the message, also where the
+    // desktop activates the message only once it is on screen.
+    void RequestFocusAfterMessage(QWidget* target);
 
     // Moves the focus to the next (or previous) tab stop, wrapping; Tab,
     // Shift+Tab and the program's own forward moves all come here.
@@ -50,8 +57,9 @@ public:
     // The tab stop after (or before) `from` in the window's tab order.
     QWidget* NextTabStop(QWidget* from, bool forward) const;
 
-    // Number of times the activation handler has run.
-    int ActivationCount() const { return activations_; }
+signals:
+    // The activation handler has run.
+    void activated();
 
 protected:
     bool focusNextPrevChild(bool next) override;
@@ -69,5 +77,4 @@ private:
     bool reclaim_ = false;          // take the activation back from the message just shown
     bool pressed_ = false;
     bool shown_ = false;
-    int activations_ = 0;
 };

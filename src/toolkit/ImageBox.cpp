@@ -1,8 +1,11 @@
 #include "ImageBox.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "PictureFile.h"
 
 ImageBox::ImageBox(QWidget* parent)
     : QWidget(parent)
@@ -12,8 +15,17 @@ ImageBox::ImageBox(QWidget* parent)
 
 bool ImageBox::LoadFromFile(const QString& path)
 {
-    QImageReader reader(path);
-    QImage loaded = reader.read();
+    QImage loaded;
+    if (path.startsWith(u':')) {
+        // Embedded in the program: nobody can put anything in its place.
+        loaded = QImageReader(path).read();
+    } else {
+        std::optional<QByteArray> bytes = ReadPictureFile(path, kMaxFileBytes);
+        if (!bytes)
+            return false;
+        QBuffer buffer(&*bytes);
+        loaded = QImageReader(&buffer).read();
+    }
     if (loaded.isNull())
         return false;
     SetPicture(loaded);

@@ -13,6 +13,10 @@ class ImageBox : public QWidget
 public:
     explicit ImageBox(QWidget* parent);
 
+    // Pictures come from files of the data root, where anything may be put:
+    // only a regular file of at most this size is decoded.
+    static constexpr qint64 kMaxFileBytes = qint64{16} * 1024 * 1024;
+
     bool LoadFromFile(const QString& path);
     void SetPicture(const QImage& picture);
     const QImage& Picture() const { return picture_; }

@@ -1,12 +1,95 @@
 #include "SpeedButton.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
+
+namespace {
+
+// A screen reader's view of the button: a push button, or a check box
+// carrying the state of the box it switches.
+class SpeedButtonAccessible : public QAccessibleWidget
+{
+public:
+    explicit SpeedButtonAccessible(SpeedButton* button)
+        : QAccessibleWidget(button, QAccessible::Button)
+    {
+    }
+
+    QAccessible::Role role() const override
+    {
+        // Asked each time: the state box may be given after the button is made.
+        return button()->StateBox() ? QAccessible::CheckBox : QAccessible::Button;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (QAbstractButton* box = button()->StateBox()) {
+            s.checkable = true;
+            s.checked = box->isChecked();
+        } else {
+            s.pressed = button()->isDown();
+        }
+        return s;
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && own.isEmpty())
+            return button()->text();
+        return own;
+    }
+
+    QStringList actionNames() const override
+    {
+        return button()->StateBox() ? QStringList{toggleAction()} : QStringList{pressAction()};
+    }
+
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction() || actionName == toggleAction())
+            button()->click();
+    }
+
+private:
+    SpeedButton* button() const { return static_cast<SpeedButton*>(widget()); }
+};
+
+QAccessibleInterface* Factory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("SpeedButton") && object && object->isWidgetType())
+        return new SpeedButtonAccessible(static_cast<SpeedButton*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 SpeedButton::SpeedButton(QWidget* parent, const QString& caption)
     : QPushButton(caption, parent)
 {
+    static const bool accessible = (QAccessible::installFactory(Factory), true);
+    (void)accessible;
     setFocusPolicy(Qt::NoFocus);
     setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, [this] {
         if (OnClick)
             OnClick(this);
+    });
+}
+
+void SpeedButton::ShowsStateOf(QAbstractButton* box)
+{
+    if (stateBox_)
+        disconnect(stateBox_, nullptr, this, nullptr);
+    stateBox_ = box;
+    if (!box)
+        return;
+    connect(box, &QAbstractButton::toggled, this, [this] {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
     });
 }

@@ -31,18 +31,22 @@ void UiTimer::Tick()
 {
     if (!enabled_)
         return;   // a disabled timer does not tick
-    ++ticks_;
     if (OnTimer)
         OnTimer(this);
     emit ticked();
 }
 
+int UiTimer::PeriodFor(int intervalMs)
+{
+    return std::max(intervalMs, kFramePeriodMs);
+}
+
 void UiTimer::Restart()
 {
     timer_.stop();
-    timer_.setInterval(std::max(interval_, kFramePeriodMs));
+    timer_.setInterval(PeriodFor(interval_));
     if (enabled_ && interval_ > 0) {
         timer_.start();
-        ++restarts_;
+        emit restarted();
     }
 }

@@ -26,17 +26,9 @@ public:
     int Interval() const { return interval_; }
     void SetInterval(int intervalMs);
 
-    // The period the timer really runs at (the asked interval, or the frame
-    // period for intervals shorter than a frame).
-    int EffectivePeriodMs() const { return timer_.interval(); }
-
-    // Number of ticks delivered so far, by the clock or by Tick().
-    int TickCount() const { return ticks_; }
-
-    // Number of times the count has started anew (observable for tests).
-    int RestartCount() const { return restarts_; }
-
-    bool Running() const { return timer_.isActive(); }
+    // The period a timer asking for `intervalMs` really runs at: the asked
+    // interval, or the frame period for intervals shorter than a frame.
+    static int PeriodFor(int intervalMs);
 
     // Runs one tick now, as the clock would (nothing while disabled). For
     // tests and benchmarks.
@@ -46,13 +38,13 @@ public:
 
 signals:
     void ticked();
+    // The count has started anew: the next tick is a whole interval away.
+    void restarted();
 
 private:
     void Restart();
 
-    QTimer timer_;
+    QTimer timer_{this};   // a child, so its state can be looked at from outside
     int interval_;
     bool enabled_;
-    int ticks_ = 0;
-    int restarts_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "WindowOpacity.h"
 
+#include "NativeWindow.h"
+
 #include <QWidget>
 
 WindowOpacity::WindowOpacity(QWidget* window, std::uint8_t value, bool applied)
@@ -26,6 +28,10 @@ void WindowOpacity::SetApplied(bool applied)
 
 void WindowOpacity::Push()
 {
-    if (window_)
-        window_->setWindowOpacity(Effective());
+    if (!window_)
+        return;
+    window_->setWindowOpacity(Effective());
+    // Each step of a fade must reach the screen in the tick that makes it.
+    if (window_->testAttribute(Qt::WA_WState_Created))
+        FlushWindowSystem();
 }

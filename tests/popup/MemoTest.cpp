@@ -1,4 +1,5 @@
 #include "Memo.h"
+#include "MemoOn.h"
 
 #include "WrappingText.h"
 
@@ -22,11 +23,7 @@ struct LineCase
 TEST(Memo, CountsDisplayedLines)
 {
     QWidget host;
-    auto* memo = new Memo(&host);
-    memo->setGeometry(0, 0, 400, 300);
-    QFont font = memo->font();
-    font.setPixelSize(20);
-    memo->setFont(font);
+    Memo* memo = MemoOn(&host, QRect(0, 0, 400, 300), 20);
 
     const LineCase cases[] = {
         {"empty", QString(), 0},
@@ -66,13 +63,9 @@ TEST(Memo, WrapsAtTheTextAreaWidthAndItsDefaultFollowsTheSize)
 TEST(Memo, DrawsEachLineCentredFromTheTopOfTheTextArea)
 {
     QWidget host;
-    auto* memo = new Memo(&host);
-    memo->setGeometry(0, 0, 400, 200);
+    Memo* memo = MemoOn(&host, QRect(0, 0, 400, 200), 20);
     memo->SetColor(Qt::black);
     memo->SetFontColor(Qt::white);
-    QFont font = memo->font();
-    font.setPixelSize(20);
-    memo->setFont(font);
     memo->SetText(QStringLiteral("MMMM\r\nM"));
 
     const QRect areas[] = {QRect(0, 0, 400, 200), QRect(100, 30, 300, 170), QRect(10, 10, 180, 100)};

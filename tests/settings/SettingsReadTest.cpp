@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <span>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "DataFile.h"
 #include "LineSplitter.h"
 #include "SettingsRecord.h"
 #include "TempDataDir.h"
@@ -46,7 +48,8 @@ const std::string kLongAcrossChunks(200'000, 'y');
 std::u16string U16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 const ReadCase kReadCases[] = {
-    {"NoFile", std::nullopt, false, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    // A failed read leaves what the previous read gave.
+    {"NoFile", std::nullopt, false, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}},
     {"Empty", std::string(), true, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"ThreeLines", "1\r\nabc\r\n07:30\r\n", true,
      {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
@@ -118,6 +121,49 @@ TEST(SettingsRead, FreshRecordIsEmptyAndFailedReadKeepsSlots3To6Empty)
     EXPECT_EQ(FieldsOf(record), (Fields{u"0", u"0", u"00:00", u"00:00", u"", u"", u"", u""}));
 }
 
+// A read error after some bytes have arrived: the record must not keep a
+// cut line, whether or not an earlier read worked.
+class FailingRead : public SettingsRecord
+{
+public:
+    FailingRead(const std::filesystem::path& root, int failingChunk)
+        : SettingsRecord(root), failingChunk_(failingChunk)
+    {
+    }
+
+protected:
+    bool ReadChunk(std::span<char> buffer, std::size_t& got) override
+    {
+        if (++chunks_ == failingChunk_) {
+            got = 0;
+            return false;   // as read() failing with EIO
+        }
+        return SettingsRecord::ReadChunk(buffer, got);
+    }
+
+private:
+    int failingChunk_;
+    int chunks_ = 0;
+};
+
+TEST(SettingsRead, AReadFailingPartWayKeepsNoCutLine)
+{
+    TempDataDir dir;
+    const std::string line2(100'000, 'w');   // longer than one chunk
+    dir.Write("Dados.txt", "1\r\n" + line2 + "\r\n07:30\r\n08:00\r\n09:00\r\n");
+
+    FailingRead fresh(dir.Root(), 2);
+    EXPECT_FALSE(fresh.LeArqDados());
+    EXPECT_EQ(FieldsOf(fresh), (Fields{u"0", u"0", u"00:00", u"00:00", u"", u"", u"", u""}));
+
+    FailingRead later(dir.Root(), 5);   // the first read takes three calls, the last finding the end
+    ASSERT_TRUE(later.LeArqDados());
+    const Fields read = FieldsOf(later);
+    EXPECT_EQ(read[1].size(), line2.size());
+    EXPECT_FALSE(later.LeArqDados());
+    EXPECT_EQ(FieldsOf(later), read);
+}
+
 TEST(SettingsRead, LinesAfterTheEighthCountButAreNotKept)
 {
     std::vector<std::size_t> numbers;
@@ -148,15 +194,43 @@ TEST(SettingsRead, FindsTheFileWhateverTheCaseOfItsName)
     }
 }
 
-TEST(SettingsRead, PrefersTheExactNameAmongCaseVariants)
+// The name a save writes comes first, then the reminder's, then any other
+// spelling in a stable order.
+TEST(SettingsRead, PrefersTheSavedNameAmongCaseVariants)
 {
-    TempDataDir dir;
-    dir.Write("dados.txt", "lower\r\n");
-    dir.Write("Dados.TXT", "exact\r\n");
-    dir.Write("DADOS.TXT", "upper\r\n");
-    SettingsRecord record(dir.Root());
-    ASSERT_TRUE(record.LeArqDados());
-    EXPECT_EQ(record.CnfApr, u"exact");
+    struct Case {
+        std::vector<std::string> names;
+        std::u16string read;
+    };
+    const Case cases[] = {
+        {{"dados.txt", "Dados.TXT", "DADOS.TXT", "Dados.txt"}, u"Dados.txt"},
+        {{"dados.txt", "Dados.TXT", "DADOS.TXT"}, u"Dados.TXT"},
+        {{"dados.txt", "DADOS.TXT"}, u"DADOS.TXT"},
+    };
+    for (const auto& c : cases) {
+        TempDataDir dir;
+        for (const auto& name : c.names)
+            dir.Write(name, name + "\r\n");
+        SettingsRecord record(dir.Root());
+        ASSERT_TRUE(record.LeArqDados());
+        EXPECT_EQ(record.CnfApr, c.read);
+    }
+}
+
+// The cap is on the file, not on a line: the largest accepted file reads
+// whole, one byte more is a failed read that keeps nothing of the file.
+TEST(SettingsReadLimit, AcceptsUpToTheLimitAndNotOneByteMore)
+{
+    for (const std::uint64_t size : {DataFile::kMaxReadBytes, DataFile::kMaxReadBytes + 1}) {
+        SCOPED_TRACE(size);
+        TempDataDir dir;
+        std::string bytes = "1\r\n";
+        bytes += std::string(static_cast<std::size_t>(size) - bytes.size() - 2, 'x');
+        bytes += "\r\n";
+        dir.Write("Dados.txt", bytes);
+        SettingsRecord record(dir.Root());
+        EXPECT_EQ(record.LeArqDados(), size <= DataFile::kMaxReadBytes);
+    }
 }
 
 TEST(SettingsRead, HsGivesSlotsOneToSix)

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "QuickRecord.h"
 #include "SettingsRecord.h"
 #include "TempDataDir.h"
 
@@ -131,8 +132,7 @@ TEST(SettingsWrite, MissingDataDirectoryFailsAndIsNotCreated)
 {
     TempDataDir dir;
     std::filesystem::remove(dir.Dados());
-    SettingsRecord record(dir.Root());
-    record.SetWritePause(std::chrono::milliseconds(0));
+    QuickRecord record(dir.Root());
     EXPECT_FALSE(record.GravaArqDados(kExample));
     EXPECT_FALSE(std::filesystem::exists(dir.Dados()));
 }

@@ -59,3 +59,12 @@ std::set<std::string> TempDataDir::Names() const
         names.insert(entry.path().filename().string());
     return names;
 }
+
+TwoSaves MakeTwoSaves(const std::array<std::u16string, 8>& base)
+{
+    TwoSaves saves{base, base, {}, {}};
+    saves.b[1] = std::u16string(50'000, u'b');
+    saves.bytesA = BytesOf(saves.a);
+    saves.bytesB = BytesOf(saves.b);
+    return saves;
+}

@@ -10,6 +10,15 @@
 // The bytes a save of these ASCII lines writes: each line, then CR LF.
 std::string BytesOf(const std::array<std::u16string, 8>& lines);
 
+// Two saves that follow each other: `base`, and `base` with a line 2 long
+// enough for a reader or a kill to catch it half-written.
+struct TwoSaves
+{
+    std::array<std::u16string, 8> a, b;
+    std::string bytesA, bytesB;
+};
+TwoSaves MakeTwoSaves(const std::array<std::u16string, 8>& base);
+
 class TempDataDir
 {
 public:

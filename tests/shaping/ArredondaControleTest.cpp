@@ -2,6 +2,7 @@
 
 #include "Edit.h"
 #include "Memo.h"
+#include "MemoOn.h"
 #include "Panel.h"
 
 #include <gtest/gtest.h>
@@ -70,11 +71,8 @@ TEST(ArredondaControle, TextBoxAreaMovesInFivePixelsPerCall)
 TEST(ArredondaControle, TextBoxWrapsAgainAtTheNarrowerWidth)
 {
     QWidget host;
-    auto* memo = new Memo(&host);
-    memo->setGeometry(0, 0, 300, 200);
-    QFont small = memo->font();
-    small.setPixelSize(10);
-    memo->setFont(small);
+    Memo* memo = MemoOn(&host, QRect(0, 0, 300, 200), 10);
+    const QFont small = memo->font();
     // Short words filling nearly the whole width, so a 5-pixel inset on each
     // side pushes the last word onto a second line.
     const QFontMetricsF metrics(small);

@@ -159,3 +159,16 @@ TEST_F(LayoutTest, LabelsSizedToTheirTextKeepTheLayoutWidths)
             << qPrintable(QFontInfo(l.label->font()).family());
     }
 }
+
+TEST_F(LayoutTest, CreationScalingKeepsTheLayoutInsideAWorkAreaNarrowedByADock)
+{
+    // A 60 px dock on the left of a 1366 x 768 screen: the layout follows the
+    // 1306 px of the work area, not the 1366 of the screen.
+    const ScreenMetrics docked{1366, 768, QRect(60, 0, 1306, 768)};
+    TAdmFor00 w(root.Path(), docked);
+    EXPECT_EQ(w.Man->geometry(), QRect(49, 601, 346, 81));
+    EXPECT_EQ(w.Man->font().pixelSize(), 33);
+    for (QWidget* c : {static_cast<QWidget*>(w.BitBtn1), static_cast<QWidget*>(w.TelaHorIni),
+                       static_cast<QWidget*>(w.Bevel1), static_cast<QWidget*>(w.LSub)})
+        EXPECT_LE(c->geometry().right(), 1306 - 1) << qPrintable(c->objectName());
+}

@@ -9,14 +9,17 @@
 #include "UiTimer.h"
 
 #include "AdmUnMn.h"
+#include "Memo.h"
 #include "UiTimer.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QSignalSpy>
 #include <QTest>
 
 void WindowFixture::TearDown()
 {
+    activations.reset();
     delete window.data();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -24,8 +27,9 @@ void WindowFixture::TearDown()
 bool WindowFixture::Open()
 {
     window = new TAdmFor00(root.Path());
-    window->MostraPrimeiraVez();
-    return WaitFor([this] { return window && window->ActivationCount() > 0 && QApplication::focusWidget() != nullptr; });
+    activations = std::make_unique<QSignalSpy>(window.data(), &Form::activated);
+    window->ShowFirstTime();
+    return WaitFor([this] { return window && activations->count() > 0 && QApplication::focusWidget() != nullptr; });
 }
 
 bool WindowFixture::WaitFor(const std::function<bool()>& done, int timeoutMs)
@@ -50,4 +54,29 @@ void WindowFixture::Dismiss(TAdmForMn* popup)
 QWidget* WindowFixture::Focused() const
 {
     return QApplication::focusWidget();
+}
+
+void WindowFixture::Press(Qt::Key key, Qt::KeyboardModifiers mods)
+{
+    FollowRefusal([&] { QTest::keyClick(Focused(), key, mods); });
+}
+
+void WindowFixture::FollowRefusal(const std::function<void()>& step)
+{
+    const int popups = Popups().size();
+    const int before = activations->count();
+    step();
+    // A refused value takes the activation back from its message at once.
+    const QStringList refusals{"HORA INCORRETA", "MINUTO INCORRETO"};
+    if (Popups().size() > popups && refusals.contains(Popups().last()->CorpoMensagem->Text()))
+        WaitFor([&] { return activations->count() > before && QApplication::activeWindow() == window.data(); });
+    QCoreApplication::processEvents();
+}
+
+QStringList WindowFixture::Messages() const
+{
+    QStringList out;
+    for (auto* p : Popups())
+        out << p->CorpoMensagem->Text();
+    return out;
 }

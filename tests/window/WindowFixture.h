@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <QSignalSpy>
+
+#include <memory>
 
 #include <ostream>
 
@@ -35,7 +38,16 @@ protected:
     // Fades the given popup out by its own ticks and lets it go.
     void Dismiss(TAdmForMn* popup);
     QWidget* Focused() const;
+    // A key for the focused control; a rejection it causes is followed
+    // through: the popup comes up and the window becomes active again.
+    void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
+    // Runs `step`; when it brings up a refusal, waits for the window's return.
+    void FollowRefusal(const std::function<void()>& step);
+    // The texts of the popups currently open, oldest first.
+    QStringList Messages() const;
 
     TempDataRoot root;
     QPointer<TAdmFor00> window;
+    // The window's activations since Open().
+    std::unique_ptr<QSignalSpy> activations;
 };

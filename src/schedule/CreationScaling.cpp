@@ -7,13 +7,18 @@ std::int32_t ScaleRatio::Apply(std::int32_t a) const
     return IsIdentity() ? a : MulDiv(a, m, d);
 }
 
-ScaleRatio CreationScaling(int screenWidth, int workAreaHeight)
+ScaleRatio CreationScaling(int screenWidth, int workAreaWidth, int workAreaHeight)
 {
-    if (screenWidth == kDesignScreenWidth)
-        return {};
-    if (MulDiv(kLayoutExtentHeight, screenWidth, kDesignScreenWidth) > workAreaHeight && workAreaHeight > 0)
-        return {workAreaHeight, kLayoutExtentHeight};
-    return {screenWidth, kDesignScreenWidth};
+    ScaleRatio ratio;
+    if (screenWidth != kDesignScreenWidth) {
+        ratio = {screenWidth, kDesignScreenWidth};
+        if (workAreaHeight > 0 && ratio.Apply(kLayoutExtentHeight) > workAreaHeight)
+            ratio = {workAreaHeight, kLayoutExtentHeight};
+    }
+    // Only ever smaller than the ratio above, so the height still fits.
+    if (workAreaWidth > 0 && ratio.Apply(kDesignScreenWidth) > workAreaWidth)
+        ratio = {workAreaWidth, kDesignScreenWidth};
+    return ratio;
 }
 
 LayoutBox ScaleBox(const LayoutBox& box, ScaleRatio ratio)

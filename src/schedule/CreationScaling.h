@@ -30,11 +30,18 @@ constexpr int kDesignScreenHeight = 600;  // ScreenHeight
 constexpr int kLayoutExtentHeight = 426;  // client height of the window's layout
 
 // The ratio for a primary screen `screenWidth` logical pixels wide whose work
-// area is `workAreaHeight` high. Width 800 keeps the layout. Where scaling by
-// the width would push the layout below the work area (very wide monitors),
-// the work-area height over the layout height is used instead so the bottom
-// buttons stay on screen.
-ScaleRatio CreationScaling(int screenWidth, int workAreaHeight);
+// area is `workAreaWidth` x `workAreaHeight`: the screen width over 800, so
+// where the layout fits the result is exactly the design's. Two mends keep the
+// layout inside the work area:
+// - where scaling by the width would push the layout below the work area (very
+//   wide monitors), the work-area height over the layout height is used, so
+//   the bottom buttons stay on screen (not at width 800, which keeps the layout
+//   whatever the height);
+// - where the scaled layout (800 x ratio) would be wider than the work area
+//   (a dock on the left or right), the work-area width over 800 is used, so
+//   nothing is cut at the right edge.
+// A work-area side of 0 (unknown) mends nothing.
+ScaleRatio CreationScaling(int screenWidth, int workAreaWidth, int workAreaHeight);
 
 // Position and size: right and bottom edges are scaled, so adjacent controls
 // stay adjacent.

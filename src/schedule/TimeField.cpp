@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "TimeField.h"
 
 #include <QLocale>
 
@@ -33,7 +33,7 @@ std::u16string widen(std::string_view ascii)
 
 } // namespace
 
-std::optional<double> LeNumero(std::u16string_view text, char16_t separator)
+std::optional<double> ReadNumber(std::u16string_view text, char16_t separator)
 {
     const std::size_t n = text.size();
     std::size_t i = 0;
@@ -113,12 +113,12 @@ std::optional<double> LeNumero(std::u16string_view text, char16_t separator)
     return ascii.front() == '-' ? -0.0 : 0.0;
 }
 
-std::optional<double> LeNumero(const QString& text)
+std::optional<double> ReadNumber(const QString& text)
 {
-    return LeNumero(asUtf16(text), systemSeparator());
+    return ReadNumber(asUtf16(text), systemSeparator());
 }
 
-std::u16string FormataNumero00(double value, char16_t separator)
+std::u16string FormatNumber00(double value, char16_t separator)
 {
     // The reader never yields these; they are written as the general format
     // writes them rather than left undefined.
@@ -169,12 +169,12 @@ std::u16string FormataNumero00(double value, char16_t separator)
     return out;
 }
 
-QString FormataNumero00(double value)
+QString FormatNumber00(double value)
 {
-    return QString::fromStdU16String(FormataNumero00(value, systemSeparator()));
+    return QString::fromStdU16String(FormatNumber00(value, systemSeparator()));
 }
 
-std::optional<std::int32_t> ConverteInteiro(std::u16string_view text)
+std::optional<std::int32_t> ToInt32(std::u16string_view text)
 {
     std::string ascii;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -190,26 +190,31 @@ std::optional<std::int32_t> ConverteInteiro(std::u16string_view text)
     return value;
 }
 
-std::optional<std::int32_t> ConverteInteiro(const QString& text)
+std::optional<std::int32_t> ToInt32(const QString& text)
 {
-    return ConverteInteiro(asUtf16(text));
+    return ToInt32(asUtf16(text));
 }
 
-ResultadoSaida ConfereCampo(const QString& text, TipoCampo kind, char16_t separator)
+FieldCheck CheckTimeField(const QString& text, FieldKind kind, char16_t separator)
 {
-    ResultadoSaida result;
-    const std::optional<double> number = LeNumero(asUtf16(text), separator);
-    result.text = number ? QString::fromStdU16String(FormataNumero00(*number, separator))
+    FieldCheck result;
+    const std::optional<double> number = ReadNumber(asUtf16(text), separator);
+    result.text = number ? QString::fromStdU16String(FormatNumber00(*number, separator))
                          : QStringLiteral("00");
     // The value is read back from the text the field will show, so a text the
     // user sees always matches the number the range test judged.
-    result.value = ConverteInteiro(asUtf16(result.text));
-    const std::int32_t largest = kind == TipoCampo::Hora ? 24 : 60;
+    result.value = ToInt32(asUtf16(result.text));
+    const std::int32_t largest = kind == FieldKind::Hour ? 24 : 60;
     result.accepted = result.value && *result.value >= 0 && *result.value <= largest;
     return result;
 }
 
-ResultadoSaida ConfereCampo(const QString& text, TipoCampo kind)
+FieldCheck CheckTimeField(const QString& text, FieldKind kind)
 {
-    return ConfereCampo(text, kind, systemSeparator());
+    return CheckTimeField(text, kind, systemSeparator());
+}
+
+QString RefusalMessage(FieldKind kind)
+{
+    return kind == FieldKind::Hour ? QStringLiteral("HORA INCORRETA") : QStringLiteral("MINUTO INCORRETO");
 }

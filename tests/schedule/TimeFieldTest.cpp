@@ -1,4 +1,4 @@
-#include "NumberText.h"
+#include "TimeField.h"
 
 #include <QLocale>
 #include <QString>
@@ -55,12 +55,12 @@ void PrintTo(const ReadCase& c, std::ostream* os)
     *os << shown(c.text) << " sep '" << utf8({&c.separator, 1}) << '\'';
 }
 
-class ReadNumber : public testing::TestWithParam<ReadCase> {};
+class NumberGrammar : public testing::TestWithParam<ReadCase> {};
 
-TEST_P(ReadNumber, FollowsTheGrammar)
+TEST_P(NumberGrammar, FollowsTheGrammar)
 {
     const ReadCase& c = GetParam();
-    const std::optional<double> got = LeNumero(c.text, c.separator);
+    const std::optional<double> got = ReadNumber(c.text, c.separator);
     ASSERT_EQ(got.has_value(), c.expected.has_value());
     if (got) {
         EXPECT_EQ(*got, *c.expected);
@@ -68,7 +68,7 @@ TEST_P(ReadNumber, FollowsTheGrammar)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, ReadNumber,
+    Table, NumberGrammar,
     testing::Values(
         // plain numbers and blanks
         ReadCase{u"7", u'.', 7.0},
@@ -145,7 +145,7 @@ class FormatNumber : public testing::TestWithParam<FormatCase> {};
 TEST_P(FormatNumber, WritesTwoDigitsOrGeneralNotation)
 {
     const FormatCase& c = GetParam();
-    EXPECT_EQ(utf8(FormataNumero00(c.value, c.separator)), utf8(c.expected));
+    EXPECT_EQ(utf8(FormatNumber00(c.value, c.separator)), utf8(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -197,7 +197,7 @@ class ConvertInteger : public testing::TestWithParam<IntCase> {};
 TEST_P(ConvertInteger, AcceptsOnlyDigitsWithOptionalMinus)
 {
     const IntCase& c = GetParam();
-    EXPECT_EQ(ConverteInteiro(c.text), c.expected);
+    EXPECT_EQ(ToInt32(c.text), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -229,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct ExitCase
 {
     std::u16string text;
-    TipoCampo kind;
+    FieldKind kind;
     char16_t separator;
     std::u16string expectedText;
     std::optional<std::int32_t> expectedValue;
@@ -238,7 +238,7 @@ struct ExitCase
 
 void PrintTo(const ExitCase& c, std::ostream* os)
 {
-    *os << (c.kind == TipoCampo::Hora ? "hour " : "minute ") << shown(c.text)
+    *os << (c.kind == FieldKind::Hour ? "hour " : "minute ") << shown(c.text)
         << " sep '" << utf8({&c.separator, 1}) << '\'';
 }
 
@@ -248,14 +248,14 @@ TEST_P(ExitCheck, NormalisesAndTestsTheRange)
 {
     const ExitCase& c = GetParam();
     const QString text = QString::fromStdU16String(c.text);
-    const ResultadoSaida got = ConfereCampo(text, c.kind, c.separator);
+    const FieldCheck got = CheckTimeField(text, c.kind, c.separator);
     EXPECT_EQ(got.text.toStdString(), utf8(c.expectedText));
     EXPECT_EQ(got.value, c.expectedValue);
     EXPECT_EQ(got.accepted, c.accepted);
 }
 
-constexpr auto H = TipoCampo::Hora;
-constexpr auto M = TipoCampo::Minuto;
+constexpr auto H = FieldKind::Hour;
+constexpr auto M = FieldKind::Minute;
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ExitCheck,
@@ -301,15 +301,15 @@ TEST(SystemLocale, SuppliesTheDecimalSeparator)
     ASSERT_TRUE(commaLocale);
     ASSERT_EQ(QLocale::system().decimalPoint(), QStringLiteral(","));
 
-    EXPECT_EQ(LeNumero(QStringLiteral("2,5")), 2.5);
-    EXPECT_EQ(LeNumero(QStringLiteral("2.5")), std::nullopt);
-    EXPECT_EQ(FormataNumero00(1.5e17), QStringLiteral("1,5E17"));
-    EXPECT_EQ(ConverteInteiro(QStringLiteral("-05")), -5);
+    EXPECT_EQ(ReadNumber(QStringLiteral("2,5")), 2.5);
+    EXPECT_EQ(ReadNumber(QStringLiteral("2.5")), std::nullopt);
+    EXPECT_EQ(FormatNumber00(1.5e17), QStringLiteral("1,5E17"));
+    EXPECT_EQ(ToInt32(QStringLiteral("-05")), -5);
 
-    const ResultadoSaida hour = ConfereCampo(QStringLiteral("1,5"), TipoCampo::Hora);
+    const FieldCheck hour = CheckTimeField(QStringLiteral("1,5"), FieldKind::Hour);
     EXPECT_EQ(hour.text, QStringLiteral("02"));
     EXPECT_TRUE(hour.accepted);
-    const ResultadoSaida minute = ConfereCampo(QStringLiteral("61"), TipoCampo::Minuto);
+    const FieldCheck minute = CheckTimeField(QStringLiteral("61"), FieldKind::Minute);
     EXPECT_EQ(minute.value, 61);
     EXPECT_FALSE(minute.accepted);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-// Number conversions of the time fields under the user's regional settings.
+// The rules of the twelve time fields: the number conversions of their exit
+// check under the user's regional settings, and the range each accepts.
 // The core works on UTF-16 text with the decimal separator passed in, so it
 // can be tested under any separator; the QString overloads take it from
 // QLocale::system().
@@ -19,26 +20,26 @@
 // Only the space is blank and no thousands separator is accepted. A value
 // beyond the range of a double does not read; one too small for it reads as
 // zero.
-std::optional<double> LeNumero(std::u16string_view text, char16_t separator);
-std::optional<double> LeNumero(const QString& text);
+std::optional<double> ReadNumber(std::u16string_view text, char16_t separator);
+std::optional<double> ReadNumber(const QString& text);
 
 // Formats with the pattern "00": rounded halves away from zero, at least two
 // digits, no grouping ("07", "123", "-05"). A negative value that rounds to
 // zero gives "00", as a zero has no sign. A rounded magnitude of 10^17 or
 // more is written in general notation with at most 15 significant digits
 // ("1E17", "1.5E17", with `separator` before the fraction).
-std::u16string FormataNumero00(double value, char16_t separator);
-QString FormataNumero00(double value);
+std::u16string FormatNumber00(double value, char16_t separator);
+QString FormatNumber00(double value);
 
 // Converts decimal digits with an optional leading "-" to a signed 32-bit
 // integer; anything else, or a value out of range, gives nothing.
-std::optional<std::int32_t> ConverteInteiro(std::u16string_view text);
-std::optional<std::int32_t> ConverteInteiro(const QString& text);
+std::optional<std::int32_t> ToInt32(std::u16string_view text);
+std::optional<std::int32_t> ToInt32(const QString& text);
 
-enum class TipoCampo { Hora, Minuto };
+enum class FieldKind { Hour, Minute };
 
 // What leaving a time field makes of its text.
-struct ResultadoSaida
+struct FieldCheck
 {
     QString text;                       // normalised text the field shows
     std::optional<std::int32_t> value;  // its 32-bit value, when it has one
@@ -50,5 +51,8 @@ struct ResultadoSaida
 // only when it is a whole number from 0 to 24 (hours) or 60 (minutes).
 // Values that do not fit 32 bits, exponent notation included, are rejected
 // like any other out-of-range value.
-ResultadoSaida ConfereCampo(const QString& text, TipoCampo kind, char16_t separator);
-ResultadoSaida ConfereCampo(const QString& text, TipoCampo kind);
+FieldCheck CheckTimeField(const QString& text, FieldKind kind, char16_t separator);
+FieldCheck CheckTimeField(const QString& text, FieldKind kind);
+
+// What the window says of a refused value: "HORA INCORRETA" / "MINUTO INCORRETO".
+QString RefusalMessage(FieldKind kind);

@@ -1,0 +1,8 @@
+#include "NativeWindow.h"
+
+// Window attributes take effect when they are set, and only the thread that
+// created a window can destroy it: nothing to do on Windows.
+
+void FlushWindowSystem() {}
+
+void WhenDestroyedFromOutside(QWidget*, std::function<void()>) {}

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "OtherProgram.h"
+#include "QuickRecord.h"
+#include "SettingsRecord.h"
+#include "TempDataDir.h"
+
+namespace {
+
+using Lines = std::array<std::u16string, 8>;
+using namespace std::chrono_literals;
+
+const Lines kNew = {u"1", u"0", u"07:30", u"12:00", u"15:45", u"00:00", u"00:00", u"00:00"};
+const std::string kOld = "0\r\nold\r\n01:00\r\n02:00\r\n03:00\r\n04:00\r\n05:00\r\n06:00\r\n";
+
+TEST(SettingsSharing, LeftoverTemporaryFilesAreCleanedUpButNotOneInUseNorOthersFiles)
+{
+    TempDataDir dir;
+    dir.Write("~Dados.123.tmp", "stale");
+    dir.Write("~Dados.456.tmp", "being written");
+    // Names a save never makes belong to somebody else.
+    dir.Write("~Dados.notes.tmp", "not ours");
+    dir.Write("~Dados.12a.tmp", "not ours");
+    OtherProgram writer(dir.Dados() / "~Dados.456.tmp", OtherProgram::Holds().front());
+    ASSERT_TRUE(writer.Holding());
+    SettingsRecord record(dir.Root());
+    ASSERT_TRUE(record.GravaArqDados(kNew));
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"Dados.txt", "~Dados.456.tmp", "~Dados.notes.tmp",
+                                                  "~Dados.12a.tmp"}));
+    EXPECT_EQ(dir.Read("~Dados.notes.tmp"), "not ours");
+}
+
+// A save killed at any moment leaves either the old file or the new one,
+// never a missing, empty or partial file.
+TEST(SettingsSharing, KilledSaveNeverLeavesAPartialFile)
+{
+    TempDataDir dir;
+    const auto [a, b, bytesA, bytesB] = MakeTwoSaves(kNew);
+    dir.Write("Dados.txt", bytesA);
+
+    const auto budget = std::chrono::steady_clock::now() + 4s;
+    int kills = 0;
+    for (; kills < 300 && std::chrono::steady_clock::now() < budget; ++kills) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            QuickRecord record(dir.Root());
+            for (unsigned i = 0;; ++i)
+                record.GravaArqDados(i % 2 ? a : b);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(37 * (kills % 50)));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const std::string now = dir.Read("Dados.txt");
+        ASSERT_TRUE(now == bytesA || now == bytesB)
+            << "after kill " << kills << ": " << now.size() << " bytes";
+    }
+
+    // The next save clears away what the killed ones left.
+    SettingsRecord record(dir.Root());
+    ASSERT_TRUE(record.GravaArqDados(a));
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
+}
+
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORVELO_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVELO_UNDER_ASAN 1
+#endif
+#endif
+
+// A file whose first line is larger than the memory the program may take:
+// the read fails (false) instead of ending the program.
+TEST(SettingsMemory, ALineTooLongToHoldIsAFailedReadNotACrash)
+{
+#ifdef QUORVELO_UNDER_ASAN
+    GTEST_SKIP() << "the sanitizer's shadow memory does not fit an address-space limit";
+#else
+    TempDataDir dir;
+    const auto path = dir.Dados() / "Dados.txt";
+    {
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0);   // 1 GiB of zero bytes, sparse: one huge line
+        ::close(fd);
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_AS, &limit);
+        long pages = 0;
+        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(f);
+        }
+        limit.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{256} << 20);
+        ::setrlimit(RLIMIT_AS, &limit);
+        try {
+            SettingsRecord record(dir.Root());
+            _exit(record.LeArqDados() ? 1 : 0);
+        } catch (...) {
+            _exit(2);   // an exception here would end the program that called the read
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the reader died of signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the read succeeded, 2: it threw";
+#endif
+}

@@ -1,0 +1,260 @@
+// The data folder as installed: root's, group-owned by the group whose
+// members may change the schedule, mode 2775. These tests create a group and
+// real users for it, so they run only as root and skip otherwise.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "QuickRecord.h"
+#include "SettingsRecord.h"
+#include "TempDataDir.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+using Lines = std::array<std::u16string, 8>;
+
+const Lines kByA = {u"1", u"0", u"07:30", u"12:00", u"15:45", u"00:00", u"00:00", u"00:00"};
+const Lines kByB = {u"0", u"0", u"08:00", u"13:00", u"16:00", u"00:00", u"00:00", u"00:00"};
+const std::string kOld = "0\r\nold\r\n01:00\r\n02:00\r\n03:00\r\n04:00\r\n05:00\r\n06:00\r\n";
+const std::string kSecret = "PRIVATE-TEXT-OF-THE-VICTIM";
+
+std::string ReadAll(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool RunCommand(const std::string& command)
+{
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+struct User {
+    std::string name;
+    uid_t uid = 0;
+    gid_t gid = 0;
+};
+
+// Runs `work` in a child process that has become `user` (with its groups)
+// and returns its exit status, or -1 when it did not exit normally.
+int RunAs(const User& user, const std::function<int()>& work)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int count = 32;
+        std::vector<gid_t> groups(static_cast<std::size_t>(count));
+        if (::getgrouplist(user.name.c_str(), user.gid, groups.data(), &count) < 0
+            || ::setgroups(static_cast<std::size_t>(count), groups.data()) != 0
+            || ::setgid(user.gid) != 0 || ::setuid(user.uid) != 0)
+            _exit(99);
+        ::umask(022);
+        try {
+            _exit(work());
+        } catch (...) {
+            _exit(98);
+        }
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+int Save(const fs::path& root, const Lines& lines)
+{
+    QuickRecord record(root);
+    return record.GravaArqDados(lines) ? 0 : 1;
+}
+
+class SharedDataFolder : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "SKIPPED: these tests create a group and users, which needs root";
+        const std::string tag = "qv" + std::to_string(::getpid());
+        group_ = tag + "g";
+        ASSERT_TRUE(RunCommand("groupadd --system " + group_)) << "groupadd " << group_;
+        groupMade_ = true;
+        memberA_ = AddUser(tag + "a", true);
+        memberB_ = AddUser(tag + "b", true);
+        outsider_ = AddUser(tag + "x", false);
+        const struct group* g = ::getgrnam(group_.c_str());
+        ASSERT_NE(g, nullptr);
+
+        // As installed: the root and its parents passable by all, "Dados"
+        // root's and the group's, setgid so new files keep the group.
+        for (fs::path p = dir_.Root(); p != p.root_path(); p = p.parent_path()) {
+            struct stat st{};
+            if (::stat(p.c_str(), &st) == 0 && (st.st_mode & S_IXOTH) == 0)
+                ::chmod(p.c_str(), (st.st_mode & 07777) | 0755);
+        }
+        ASSERT_EQ(::chown(dir_.Dados().c_str(), 0, g->gr_gid), 0);
+        ASSERT_EQ(::chmod(dir_.Dados().c_str(), 02775), 0);
+        groupId_ = g->gr_gid;
+    }
+
+    void TearDown() override
+    {
+        for (const auto& name : made_)
+            RunCommand("userdel " + name);
+        if (groupMade_)
+            RunCommand("groupdel " + group_);
+    }
+
+    User AddUser(const std::string& name, bool member)
+    {
+        std::string command = "useradd --system --no-create-home --shell /usr/sbin/nologin --gid nogroup ";
+        if (member)
+            command += "--groups " + group_ + " ";
+        if (!RunCommand(command + name)) {
+            ADD_FAILURE() << "useradd " << name;
+            return {};
+        }
+        made_.push_back(name);
+        const struct passwd* pw = ::getpwnam(name.c_str());
+        if (!pw) {
+            ADD_FAILURE() << "no passwd entry for " << name;
+            return {};
+        }
+        return {name, pw->pw_uid, pw->pw_gid};
+    }
+
+    struct stat StatOf(const std::string& name) const
+    {
+        struct stat st{};
+        ::lstat((dir_.Dados() / name).c_str(), &st);
+        return st;
+    }
+
+    TempDataDir dir_;
+    std::string group_;
+    gid_t groupId_ = 0;
+    bool groupMade_ = false;
+    std::vector<std::string> made_;
+    User memberA_, memberB_, outsider_;
+};
+
+TEST_F(SharedDataFolder, MembersReplaceEachOthersSaves)
+{
+    const fs::path root = dir_.Root();
+    ASSERT_EQ(RunAs(memberA_, [&] { return Save(root, kByA); }), 0);
+    EXPECT_EQ(StatOf("Dados.txt").st_uid, memberA_.uid);
+
+    ASSERT_EQ(RunAs(memberB_, [&] { return Save(root, kByB); }), 0) << "B could not replace A's file";
+    EXPECT_EQ(dir_.Read("Dados.txt"), BytesOf(kByB));
+    const struct stat st = StatOf("Dados.txt");
+    EXPECT_EQ(st.st_uid, memberB_.uid);
+    EXPECT_EQ(st.st_gid, groupId_);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
+
+    ASSERT_EQ(RunAs(memberA_, [&] { return Save(root, kByA); }), 0) << "A could not replace B's file";
+    EXPECT_EQ(dir_.Read("Dados.txt"), BytesOf(kByA));
+    EXPECT_EQ(dir_.Names(), std::set<std::string>{"Dados.txt"});
+}
+
+TEST_F(SharedDataFolder, OutsiderReadsButCannotSave)
+{
+    const fs::path root = dir_.Root();
+    ASSERT_EQ(RunAs(memberA_, [&] { return Save(root, kByA); }), 0);
+
+    // The reminder runs as anyone and must read the file.
+    EXPECT_EQ(RunAs(outsider_, [&] { return SettingsRecord(root).LeArqDados() ? 0 : 1; }), 0);
+    EXPECT_EQ(RunAs(outsider_, [&] { return Save(root, kByB); }), 1);
+    EXPECT_EQ(dir_.Read("Dados.txt"), BytesOf(kByA));
+    EXPECT_EQ(dir_.Names(), std::set<std::string>{"Dados.txt"});
+}
+
+TEST_F(SharedDataFolder, OutsiderCannotPutAnythingInTheFolder)
+{
+    const fs::path dados = dir_.Dados();
+    auto plant = [&] {
+        int made = 0;
+        const int fd = ::open((dados / "Dados.txt").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        made += fd >= 0;
+        made += ::symlink("/etc/shadow", (dados / "Dados.TXT").c_str()) == 0;
+        made += ::mkfifo((dados / "dados.txt").c_str(), 0666) == 0;
+        made += ::mkdir((dados / "~Dados.1.tmp").c_str(), 0777) == 0;
+        return made;
+    };
+    EXPECT_EQ(RunAs(outsider_, plant), 0);
+    EXPECT_TRUE(dir_.Names().empty());
+    // The same steps work for a member: the check above can fail.
+    EXPECT_EQ(RunAs(memberA_, plant), 4);
+}
+
+// Someone (a member gone rogue, or anyone under the old world-writable
+// folder) has planted a world-writable "Dados.txt" and a link "Dados.TXT" to
+// the victim's private file. Whoever saves, nothing of that file may reach
+// the folder, and the planter gets no file of the victim's.
+TEST_F(SharedDataFolder, PlantedLinkDisclosesNothing)
+{
+    const fs::path root = dir_.Root();
+    const fs::path privateDir = root / "home";
+    const fs::path secret = privateDir / "private.txt";
+    fs::create_directory(privateDir);
+    {
+        std::ofstream(secret, std::ios::binary) << kSecret << "\r\n";
+    }
+    ASSERT_EQ(::chown(secret.c_str(), memberA_.uid, memberA_.gid), 0);
+    ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+
+    struct Victim {
+        const char* who;
+        User user;
+    };
+    for (const Victim& victim : {Victim{"member", memberA_}, Victim{"root", User{"root", 0, 0}}}) {
+        SCOPED_TRACE(victim.who);
+        for (const auto& e : fs::directory_iterator(dir_.Dados()))
+            fs::remove(e.path());
+        dir_.Write("Dados.txt", kOld);
+        ASSERT_EQ(::chown((dir_.Dados() / "Dados.txt").c_str(), memberB_.uid, groupId_), 0);
+        ASSERT_EQ(::chmod((dir_.Dados() / "Dados.txt").c_str(), 0666), 0);
+        ASSERT_EQ(::symlink(secret.c_str(), (dir_.Dados() / "Dados.TXT").c_str()), 0);
+
+        auto readAndSave = [&] {
+            QuickRecord record(root);
+            record.LeArqDados();
+            Lines lines = kByA;
+            lines[1] = record.CnfWin;   // as the window does
+            return record.GravaArqDados(lines) ? 0 : 1;
+        };
+        const int saved = victim.user.uid == 0 ? (readAndSave() == 0 ? 0 : 1) : RunAs(victim.user, readAndSave);
+        ASSERT_GE(saved, 0);
+
+        for (const auto& e : fs::directory_iterator(dir_.Dados())) {
+            struct stat st{};
+            ASSERT_EQ(::lstat(e.path().c_str(), &st), 0);
+            if (!S_ISREG(st.st_mode))
+                continue;
+            EXPECT_EQ(ReadAll(e.path()).find(kSecret), std::string::npos) << e.path();
+            if (saved == 0 && e.path().filename() == "Dados.txt") {
+                EXPECT_EQ(st.st_uid, victim.user.uid) << "the new file went to another owner";
+                EXPECT_EQ(st.st_mode & 07777, 0664u);
+            }
+        }
+        EXPECT_EQ(ReadAll(secret), kSecret + "\r\n");
+    }
+}
+
+}

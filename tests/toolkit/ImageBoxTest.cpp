@@ -1,0 +1,76 @@
+#include "ImageBox.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray SmallJpeg()
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
+}
+
+// A decodable picture made `size` bytes long by zeros after its end, which
+// a decoder ignores: only the size tells it apart from the small one.
+void WritePaddedJpeg(const QString& path, qint64 size)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(SmallJpeg());
+    ASSERT_TRUE(file.resize(size));
+}
+
+}
+
+// Pictures come from the data root, where anything may stand under their
+// names: only a regular file within the size limit is decoded, and nothing
+// else may stop the program (a pipe would block a plain open for good).
+TEST(ImageBoxTest, DecodesOnlyRegularFilesWithinTheLimit)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Case {
+        const char* name;
+        bool loads;
+    };
+    const QString small = dir.filePath("small.jpg");
+    {
+        QFile file(small);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(SmallJpeg());
+    }
+    WritePaddedJpeg(dir.filePath("at-limit.jpg"), ImageBox::kMaxFileBytes);
+    WritePaddedJpeg(dir.filePath("over-limit.jpg"), ImageBox::kMaxFileBytes + 1);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo.jpg")).constData(), 0644), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.jpg"));
+
+    const Case cases[] = {
+        {"small.jpg", true},   {"at-limit.jpg", true}, {"over-limit.jpg", false},
+        {"fifo.jpg", false},   {"folder.jpg", false},  {"missing.jpg", false},
+    };
+    QWidget parent;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImageBox box(&parent);
+        ::alarm(30);   // a hang ends the test run instead of passing unnoticed
+        const bool loaded = box.LoadFromFile(dir.filePath(c.name));
+        ::alarm(0);
+        EXPECT_EQ(loaded, c.loads);
+        EXPECT_EQ(box.Picture().isNull(), !c.loads);
+    }
+}

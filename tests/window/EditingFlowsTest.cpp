@@ -1,0 +1,299 @@
+#include "WindowFixture.h"
+
+#include "AdmUnMn.h"
+#include "DesignColor.h"
+#include "HeldFile.h"
+#include "Memo.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+// Sequences of steps a person takes, each ending with the file holding only
+// values that were shown and accepted, and nothing stored lost.
+
+namespace {
+
+const QByteArray kSaved = "1\r\nW\r\n01:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
+const QColor kFocus = DesignColor(0x8CFFFF);
+
+// X11 gives Delete the text DEL; the offscreen platform gives it none.
+void PressDelete(QWidget* w, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QTest::sendKeyEvent(QTest::Click, w, Qt::Key_Delete, QString(QChar(0x7f)), mods);
+}
+
+void Type(QWidget* w, const QString& text)
+{
+    for (QChar c : text)
+        QTest::keyClick(w, c.toLatin1());
+}
+
+QStringList Times(TAdmFor00* w)
+{
+    QStringList out;
+    for (int slot = 1; slot <= 6; ++slot)
+        out << w->HourField(slot)->text() + "|" + w->MinuteField(slot)->text();
+    return out;
+}
+
+// A right click, then the context menu request the desktop makes of it.
+QMenu* OpenContextMenu(Edit* field)
+{
+    const QPoint at = field->rect().center();
+    QTest::mouseClick(field, Qt::RightButton, Qt::NoModifier, at);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, field->mapToGlobal(at));
+    QApplication::sendEvent(field, &request);
+    QMenu* menu = nullptr;
+    (void)QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
+    return menu;
+}
+
+} // namespace
+
+class EditingFlowsTest : public WindowFixture
+{
+protected:
+    void SetUp() override { root.WriteCheckImages(); }
+
+    // Clicks the save button and follows a rejection through, as Press does.
+    void ClickSave()
+    {
+        FollowRefusal([this] { QTest::mouseClick(window->BitBtn1, Qt::LeftButton); });
+    }
+
+    // Lets the newest popup go once it has the focus, and waits for the
+    // window's return.
+    void DismissLast()
+    {
+        TAdmForMn* popup = Popups().last();
+        ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == popup->windowHandle(); }));
+        const int before = activations->count();
+        Dismiss(popup);
+        ASSERT_TRUE(WaitFor([&] { return activations->count() > before; }));
+    }
+};
+
+TEST_F(EditingFlowsTest, AfterAnyRefusalTheFirstFieldIsReadyToBeTypedOver)
+{
+    struct Case { const char* field; const char* typed; };
+    for (const Case& c : {Case{"H1", "25"}, Case{"M3", "61"}}) {
+        SCOPED_TRACE(c.field);
+        root.WriteSettings(kSaved);
+        ASSERT_TRUE(Open());
+        auto* field = window->findChild<Edit*>(c.field);
+        ASSERT_TRUE(window->RequestFocus(field));
+        Type(field, c.typed);
+        Press(Qt::Key_Return);
+        ASSERT_EQ(Messages().size(), 1);
+        EXPECT_EQ(Focused(), window->H1);
+        EXPECT_EQ(window->H1->Color(), kFocus);
+        EXPECT_EQ(window->H1->selectedText(), "01");
+        Type(window->H1, "5");
+        EXPECT_EQ(window->H1->text(), "5") << "typing replaces the value, nothing is appended";
+        delete window.data();
+    }
+}
+
+TEST_F(EditingFlowsTest, WithoutAFileARefusedValueNeitherStaysNorIsSaved)
+{
+    // The field returns to its empty text, which the exit check run by the
+    // window's return to H1 then makes "00", as leaving it would.
+    struct Case { const char* field; const char* typed; const char* message; QByteArray saved; };
+    const Case cases[] = {
+        {"H3", "25", "HORA INCORRETA", "0\r\n0\r\n00:\r\n:\r\n00:\r\n:\r\n:\r\n:\r\n"},
+        {"M3", "61", "MINUTO INCORRETO", "0\r\n0\r\n00:\r\n:\r\n:00\r\n:\r\n:\r\n:\r\n"},
+        {"H2", "2147483648", "HORA INCORRETA", "0\r\n0\r\n00:\r\n00:\r\n:\r\n:\r\n:\r\n:\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        ASSERT_TRUE(Open());
+        auto* field = window->findChild<Edit*>(c.field);
+        ASSERT_TRUE(window->RequestFocus(field));
+        Type(field, c.typed);
+        Press(Qt::Key_Return);
+        EXPECT_EQ(Messages().join('/'), c.message);
+        EXPECT_EQ(field->text(), "00");
+        Press(Qt::Key_Backtab, Qt::ShiftModifier);
+        ASSERT_EQ(Focused(), window->BitBtn1);
+        Press(Qt::Key_Return);
+        EXPECT_EQ(root.ReadSettings(), c.saved);
+        delete window.data();
+        QFile::remove(root.SettingsFile());
+    }
+}
+
+// The save judges every field as leaving it would, whether or not it ever
+// had the focus.
+TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
+{
+    struct Case {
+        const char* name;
+        QByteArray file;                         // empty: no settings file
+        std::function<void(TAdmFor00*)> edit;
+        const char* message;
+        QByteArray saved;                        // what the file holds afterwards
+    };
+    const QByteArray negative = "0\r\n0\r\n01:00\r\n-5:10\r\n";
+    const Case cases[] = {
+        {"a loaded negative hour", negative, [](TAdmFor00*) {}, "HORA INCORRETA", negative},
+        {"a value no reload replaces", {}, [](TAdmFor00* w) { w->H3->setText("25"); }, "HORA INCORRETA", {}},
+        {"a pasted minute", kSaved, [](TAdmFor00* w) { w->M6->setText("61"); }, "MINUTO INCORRETO", kSaved},
+        {"a value that is only normalised", kSaved,
+         [](TAdmFor00* w) {
+             w->RequestFocus(w->H2);
+             w->H2->setText("7");
+         },
+         "REGISTRO GRAVADO!!", QByteArray(kSaved).replace("12:00", "07:00")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.file.isEmpty())
+            QFile::remove(root.SettingsFile());
+        else
+            root.WriteSettings(c.file);
+        ASSERT_TRUE(Open());
+        c.edit(window);
+        ClickSave();
+        EXPECT_EQ(Messages().join('/'), c.message);
+        EXPECT_EQ(root.ReadSettings(), c.saved);
+        delete window.data();
+    }
+}
+
+TEST_F(EditingFlowsTest, AReadThatFailsChangesNothing)
+{
+    root.WriteSettings(kSaved);
+    ASSERT_TRUE(Open());
+    window->H2->setText("09");   // typed, not yet saved
+    {
+        HeldFile held(root.SettingsFile());
+        ASSERT_TRUE(held.Held());
+        MostraMensagem("X");
+        DismissLast();   // the return reads the file, which another program holds
+        EXPECT_TRUE(window->AprChe->isChecked());
+        EXPECT_EQ(Times(window).join(' '), "01|30 09|00 15|45 00|00 00|00 00|00");
+    }
+    ClickSave();
+    EXPECT_EQ(Messages().last(), "REGISTRO GRAVADO!!");
+    EXPECT_EQ(root.ReadSettings(), QByteArray(kSaved).replace("12:00", "09:00")) << "line 1 and line 2 kept";
+}
+
+TEST_F(EditingFlowsTest, AFileHeldSinceStartUpIsNotReplacedUntilRead)
+{
+    root.WriteSettings(kSaved);
+    auto held = std::make_unique<HeldFile>(root.SettingsFile());
+    ASSERT_TRUE(held->Held());
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(Times(window).join(' '), "| | | | | |");
+    window->H1->setText("08");
+    ClickSave();
+    EXPECT_EQ(Messages(), QStringList{QString::fromUtf8("REGISTRO NÃO GRAVADO!!")});
+    held.reset();
+    EXPECT_EQ(root.ReadSettings(), kSaved);
+
+    DismissLast();   // now the file can be read
+    EXPECT_TRUE(window->AprChe->isChecked());
+    EXPECT_EQ(Times(window)[0], "01|30");
+    ClickSave();
+    EXPECT_EQ(root.ReadSettings(), kSaved);
+}
+
+TEST_F(EditingFlowsTest, AFieldsContextMenuKeepsWhatWasTyped)
+{
+    root.WriteSettings(kSaved);
+    ASSERT_TRUE(Open());
+    const int before = activations->count();
+    ASSERT_TRUE(window->RequestFocus(window->H2));
+    Type(window->H2, "09");
+    Press(Qt::Key_Return);
+    Type(window->M2, "45");
+
+    QMenu* menu = OpenContextMenu(window->M4);
+    ASSERT_NE(menu, nullptr);
+    // Where the desktop gives the menu the focus (X11), it returns to the
+    // window when the menu closes.
+    emit qGuiApp->focusWindowChanged(menu->windowHandle());
+    QTest::keyClick(menu, Qt::Key_Escape);
+    emit qGuiApp->focusWindowChanged(window->windowHandle());
+    ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() == nullptr; }));
+    EXPECT_TRUE(WaitFor([&] { return Focused() == window->M4; })) << "the focus comes back to the field";
+    EXPECT_EQ(window->H2->text(), "09");
+    EXPECT_EQ(window->M2->text(), "45");
+
+    // A paste from the menu is typing that skips the key filter: the exit
+    // check judges it.
+    window->M4->clear();
+    QGuiApplication::clipboard()->setText("7");
+    menu = OpenContextMenu(window->M4);
+    ASSERT_NE(menu, nullptr);
+    const auto actions = menu->actions();
+    const auto paste = std::find_if(actions.begin(), actions.end(),
+                                    [](QAction* a) { return a->text().startsWith("&Paste"); });
+    ASSERT_NE(paste, actions.end());
+    emit qGuiApp->focusWindowChanged(menu->windowHandle());
+    (*paste)->trigger();
+    menu->close();
+    emit qGuiApp->focusWindowChanged(window->windowHandle());
+    ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() == nullptr; }));
+    EXPECT_EQ(window->M4->text(), "7");
+    ASSERT_TRUE(WaitFor([&] { return Focused() == window->M4; }));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(window->M4->text(), "07");
+    EXPECT_EQ(activations->count(), before) << "a menu is no other window of the program";
+    EXPECT_EQ(Times(window)[1], "09|45");
+}
+
+TEST_F(EditingFlowsTest, EditingKeysKeepTheirAction)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Edit*)> keys;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"Home, Delete",
+         [](Edit* e) {
+             QTest::keyClick(e, Qt::Key_Home);
+             PressDelete(e);
+         },
+         "2"},
+        {"keypad Delete",
+         [](Edit* e) {
+             QTest::keyClick(e, Qt::Key_Home);
+             PressDelete(e, Qt::KeypadModifier);
+         },
+         "2"},
+        {"Shift+Delete cuts",
+         [](Edit* e) {
+             e->selectAll();
+             PressDelete(e, Qt::ShiftModifier);
+         },
+         ""},
+        {"Shift+Insert pastes",
+         [](Edit* e) {
+             QGuiApplication::clipboard()->setText("34");
+             e->selectAll();
+             QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
+         },
+         "34"},
+        {"Ctrl+V stays filtered",
+         [](Edit* e) {
+             QGuiApplication::clipboard()->setText("34");
+             e->selectAll();
+             QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+         },
+         "12"},
+    };
+    root.WriteSettings(kSaved);
+    ASSERT_TRUE(Open());
+    for (const Case& c : cases) {
+        window->H1->setText("12");
+        c.keys(window->H1);
+        EXPECT_EQ(window->H1->text(), c.text) << c.name;
+    }
+}
