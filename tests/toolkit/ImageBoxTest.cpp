@@ -1,4 +1,5 @@
 #include "ImageBox.h"
+#include "SpecialFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -8,9 +9,6 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -56,7 +54,7 @@ TEST(ImageBoxTest, DecodesOnlyRegularFilesWithinTheLimit)
     }
     WritePaddedJpeg(dir.filePath("at-limit.jpg"), ImageBox::kMaxFileBytes);
     WritePaddedJpeg(dir.filePath("over-limit.jpg"), ImageBox::kMaxFileBytes + 1);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo.jpg")).constData(), 0644), 0);
+    const bool pipeMade = MakeNamedPipe(dir.filePath("fifo.jpg"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.jpg"));
 
     const Case cases[] = {
@@ -65,11 +63,15 @@ TEST(ImageBoxTest, DecodesOnlyRegularFilesWithinTheLimit)
     };
     QWidget parent;
     for (const Case& c : cases) {
+        if (!pipeMade && QByteArrayView(c.name) == "fifo.jpg")
+            continue;   // no named pipes in this file system
         SCOPED_TRACE(c.name);
         ImageBox box(&parent);
-        ::alarm(30);   // a hang ends the test run instead of passing unnoticed
-        const bool loaded = box.LoadFromFile(dir.filePath(c.name));
-        ::alarm(0);
+        bool loaded = false;
+        {
+            const HangGuard guard(30);
+            loaded = box.LoadFromFile(dir.filePath(c.name));
+        }
         EXPECT_EQ(loaded, c.loads);
         EXPECT_EQ(box.Picture().isNull(), !c.loads);
     }
