@@ -10,6 +10,12 @@ bool MakeNamedPipe(const QString& path)
     return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
 }
 
-HangGuard::HangGuard(int seconds) { ::alarm(static_cast<unsigned>(seconds)); }
+HangGuard::HangGuard(int seconds)
+{
+    ::alarm(static_cast<unsigned>(seconds));
+}
 
-HangGuard::~HangGuard() { ::alarm(0); }
+HangGuard::~HangGuard()
+{
+    ::alarm(0);
+}

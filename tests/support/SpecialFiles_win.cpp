@@ -9,6 +9,8 @@ bool MakeNamedPipe(const QString&)
 
 // Only the pipe cases hang, and they cannot be set up here; CTest's time
 // limit stays the guard.
-HangGuard::HangGuard(int) {}
+HangGuard::HangGuard(int)
+{
+}
 
 HangGuard::~HangGuard() = default;
