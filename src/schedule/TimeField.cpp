@@ -9,24 +9,24 @@
 
 namespace {
 
-bool isDigit(char16_t c)
+bool IsDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
 }
 
-std::u16string_view asUtf16(const QString& text)
+std::u16string_view AsUtf16(const QString& text)
 {
     const QStringView view(text);
     return {view.utf16(), static_cast<std::size_t>(view.size())};
 }
 
-char16_t systemSeparator()
+char16_t SystemSeparator()
 {
     const QString point = QLocale::system().decimalPoint();
     return point.isEmpty() ? u'.' : point.front().unicode();
 }
 
-std::u16string widen(std::string_view ascii)
+std::u16string Widen(std::string_view ascii)
 {
     return {ascii.begin(), ascii.end()};
 }
@@ -56,11 +56,11 @@ std::optional<double> ReadNumber(std::u16string_view text, char16_t separator)
 
     std::string mantissa;
     std::size_t integerDigits = 0;
-    for (; i < n && isDigit(text[i]); ++i, ++integerDigits)
+    for (; i < n && IsDigit(text[i]); ++i, ++integerDigits)
         mantissa += static_cast<char>(text[i]);
     if (i < n && text[i] == separator) {
         ++i;
-        for (; i < n && isDigit(text[i]); ++i)
+        for (; i < n && IsDigit(text[i]); ++i)
             mantissa += static_cast<char>(text[i]);
     }
 
@@ -72,7 +72,7 @@ std::optional<double> ReadNumber(std::u16string_view text, char16_t separator)
             exponentNegative = text[i] == u'-';
             ++i;
         }
-        for (; i < n && isDigit(text[i]); ++i)
+        for (; i < n && IsDigit(text[i]); ++i)
             exponent += static_cast<char>(text[i]);
     }
 
@@ -115,7 +115,7 @@ std::optional<double> ReadNumber(std::u16string_view text, char16_t separator)
 
 std::optional<double> ReadNumber(const QString& text)
 {
-    return ReadNumber(asUtf16(text), systemSeparator());
+    return ReadNumber(AsUtf16(text), SystemSeparator());
 }
 
 std::u16string FormatNumber00(double value, char16_t separator)
@@ -141,7 +141,7 @@ std::u16string FormatNumber00(double value, char16_t separator)
         std::string digits = std::to_string(static_cast<std::uint64_t>(magnitude));
         if (digits.size() < 2)
             digits.insert(0, "0");
-        return out + widen(digits);
+        return out + Widen(digits);
     }
 
     // 15 significant digits: d.dddddddddddddde+NN, then trailing zeros of the
@@ -165,20 +165,20 @@ std::u16string FormatNumber00(double value, char16_t separator)
     for (char c : mantissa)
         out += c == '.' ? separator : static_cast<char16_t>(c);
     out += u'E';
-    out += widen(exponent);
+    out += Widen(exponent);
     return out;
 }
 
 QString FormatNumber00(double value)
 {
-    return QString::fromStdU16String(FormatNumber00(value, systemSeparator()));
+    return QString::fromStdU16String(FormatNumber00(value, SystemSeparator()));
 }
 
 std::optional<std::int32_t> ToInt32(std::u16string_view text)
 {
     std::string ascii;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (isDigit(text[i]) || (i == 0 && text[i] == u'-'))
+        if (IsDigit(text[i]) || (i == 0 && text[i] == u'-'))
             ascii += static_cast<char>(text[i]);
         else
             return std::nullopt;
@@ -192,18 +192,18 @@ std::optional<std::int32_t> ToInt32(std::u16string_view text)
 
 std::optional<std::int32_t> ToInt32(const QString& text)
 {
-    return ToInt32(asUtf16(text));
+    return ToInt32(AsUtf16(text));
 }
 
 FieldCheck CheckTimeField(const QString& text, FieldKind kind, char16_t separator)
 {
     FieldCheck result;
-    const std::optional<double> number = ReadNumber(asUtf16(text), separator);
+    const std::optional<double> number = ReadNumber(AsUtf16(text), separator);
     result.text = number ? QString::fromStdU16String(FormatNumber00(*number, separator))
                          : QStringLiteral("00");
     // The value is read back from the text the field will show, so a text the
     // user sees always matches the number the range test judged.
-    result.value = ToInt32(asUtf16(result.text));
+    result.value = ToInt32(AsUtf16(result.text));
     const std::int32_t largest = kind == FieldKind::Hour ? 24 : 60;
     result.accepted = result.value && *result.value >= 0 && *result.value <= largest;
     return result;
@@ -211,7 +211,7 @@ FieldCheck CheckTimeField(const QString& text, FieldKind kind, char16_t separato
 
 FieldCheck CheckTimeField(const QString& text, FieldKind kind)
 {
-    return CheckTimeField(text, kind, systemSeparator());
+    return CheckTimeField(text, kind, SystemSeparator());
 }
 
 QString RefusalMessage(FieldKind kind)

@@ -24,7 +24,7 @@ constexpr std::string_view kReadName = "Dados.TXT";
 constexpr std::string_view kWriteName = "Dados.txt";
 constexpr std::string_view kTempPrefix = "~Dados.";
 constexpr std::string_view kTempSuffix = ".tmp";
-constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 
 // File names are compared in the platform's own characters, so that no
 // other name in the folder has to survive a conversion.
@@ -44,7 +44,7 @@ bool IsTemporaryName(NativeView name)
 {
     auto sameAs = [](NativeView part, std::string_view ascii) {
         return std::equal(part.begin(), part.end(), ascii.begin(), ascii.end(),
-                          [](auto x, char y) { return x == static_cast<unsigned char>(y); });
+                          [](auto x, char y) { return x == static_cast<decltype(x)>(static_cast<unsigned char>(y)); });
     };
     if (name.size() <= kTempPrefix.size() + kTempSuffix.size()
         || !sameAs(name.substr(0, kTempPrefix.size()), kTempPrefix)
@@ -149,8 +149,8 @@ private:
 
 }
 
-SettingsRecord::SettingsRecord(fs::path dataRoot)
-    : dataDir_(std::move(dataRoot) / "Dados")
+SettingsRecord::SettingsRecord(const fs::path& dataRoot)
+    : dataDir_(dataRoot / "Dados")
 {
 }
 

@@ -21,7 +21,7 @@ public:
     static constexpr std::chrono::milliseconds kWritePause{100};
 
     // The settings live in dataRoot/"Dados", which is never created here.
-    explicit SettingsRecord(std::filesystem::path dataRoot);
+    explicit SettingsRecord(const std::filesystem::path& dataRoot);
     virtual ~SettingsRecord() = default;
     SettingsRecord(const SettingsRecord&) = delete;
     SettingsRecord& operator=(const SettingsRecord&) = delete;

@@ -23,7 +23,7 @@ public:
     {
     }
 
-    int childCount() const override { return Shown().size(); }
+    int childCount() const override { return static_cast<int>(Shown().size()); }
 
     QAccessibleInterface* child(int index) const override
     {
@@ -33,7 +33,7 @@ public:
 
     int indexOfChild(const QAccessibleInterface* child) const override
     {
-        return Shown().indexOf(const_cast<QAccessibleInterface*>(child));
+        return static_cast<int>(Shown().indexOf(const_cast<QAccessibleInterface*>(child)));
     }
 
 private:

@@ -6,8 +6,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-Panel::Panel(QWidget* parent, const QString& caption, const QColor& background, const QColor& textColor)
-    : QWidget(parent), caption_(caption), background_(background), textColor_(textColor)
+#include <utility>
+
+Panel::Panel(QWidget* parent, QString caption, const QColor& background, const QColor& textColor)
+    : QWidget(parent), caption_(std::move(caption)), background_(background), textColor_(textColor)
 {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);

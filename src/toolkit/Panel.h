@@ -11,7 +11,7 @@ class Panel : public QWidget
 {
     Q_OBJECT
 public:
-    Panel(QWidget* parent, const QString& caption, const QColor& background, const QColor& textColor);
+    Panel(QWidget* parent, QString caption, const QColor& background, const QColor& textColor);
 
     QString Caption() const { return caption_; }
 

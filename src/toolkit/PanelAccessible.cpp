@@ -21,32 +21,32 @@ PanelAccessible::PanelAccessible(Panel* panel)
 QAccessible::Role PanelAccessible::role() const
 {
     // Asked each time: the click handler is bound after the panel is made.
-    return panel()->OnClick ? QAccessible::Button : QAccessible::Grouping;
+    return Control()->OnClick ? QAccessible::Button : QAccessible::Grouping;
 }
 
-Panel* PanelAccessible::panel() const
+Panel* PanelAccessible::Control() const
 {
     return static_cast<Panel*>(widget());
 }
 
 QString PanelAccessible::text(QAccessible::Text t) const
 {
-    if (t == QAccessible::Name && !panel()->accessibleName().isEmpty())
-        return panel()->accessibleName();
+    if (t == QAccessible::Name && !Control()->accessibleName().isEmpty())
+        return Control()->accessibleName();
     if (t == QAccessible::Name)
-        return panel()->Caption();
+        return Control()->Caption();
     return QAccessibleWidget::text(t);
 }
 
 QStringList PanelAccessible::actionNames() const
 {
-    return panel()->OnClick ? QStringList{pressAction()} : QStringList{};
+    return Control()->OnClick ? QStringList{pressAction()} : QStringList{};
 }
 
 void PanelAccessible::doAction(const QString& actionName)
 {
-    if (actionName == pressAction() && panel()->OnClick)
-        panel()->OnClick(panel());
+    if (actionName == pressAction() && Control()->OnClick)
+        Control()->OnClick(Control());
 }
 
 void PanelAccessible::Install()

@@ -20,5 +20,5 @@ public:
     static void Install();
 
 private:
-    Panel* panel() const;
+    Panel* Control() const;
 };

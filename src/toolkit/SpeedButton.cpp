@@ -19,42 +19,42 @@ public:
     QAccessible::Role role() const override
     {
         // Asked each time: the state box may be given after the button is made.
-        return button()->StateBox() ? QAccessible::CheckBox : QAccessible::Button;
+        return Control()->StateBox() ? QAccessible::CheckBox : QAccessible::Button;
     }
 
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
-        if (QAbstractButton* box = button()->StateBox()) {
+        if (QAbstractButton* box = Control()->StateBox()) {
             s.checkable = true;
             s.checked = box->isChecked();
         } else {
-            s.pressed = button()->isDown();
+            s.pressed = Control()->isDown();
         }
         return s;
     }
 
     QString text(QAccessible::Text t) const override
     {
-        const QString own = QAccessibleWidget::text(t);
+        QString own = QAccessibleWidget::text(t);
         if (t == QAccessible::Name && own.isEmpty())
-            return button()->text();
+            return Control()->text();
         return own;
     }
 
     QStringList actionNames() const override
     {
-        return button()->StateBox() ? QStringList{toggleAction()} : QStringList{pressAction()};
+        return Control()->StateBox() ? QStringList{toggleAction()} : QStringList{pressAction()};
     }
 
     void doAction(const QString& actionName) override
     {
         if (actionName == pressAction() || actionName == toggleAction())
-            button()->click();
+            Control()->click();
     }
 
 private:
-    SpeedButton* button() const { return static_cast<SpeedButton*>(widget()); }
+    SpeedButton* Control() const { return static_cast<SpeedButton*>(widget()); }
 };
 
 QAccessibleInterface* Factory(const QString& className, QObject* object)

@@ -15,31 +15,31 @@ namespace {
 
 // The system-locale overloads are checked under a comma separator; the
 // locale is chosen before anything asks Qt for it.
-const bool commaLocale = (qputenv("LC_ALL", "pt_BR.UTF-8"), true);
+const bool kCommaLocale = (qputenv("LC_ALL", "pt_BR.UTF-8"), true);
 
-std::string utf8(std::u16string_view text)
+std::string Utf8(std::u16string_view text)
 {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
 }
 
 // Case labels stay readable for the runs of hundreds of digits.
-std::string shown(std::u16string_view text)
+std::string Shown(std::u16string_view text)
 {
     if (text.size() <= 40)
-        return '"' + utf8(text) + '"';
-    return '"' + utf8(text.substr(0, 20)) + "...\" (" + std::to_string(text.size()) + " chars)";
+        return '"' + Utf8(text) + '"';
+    return '"' + Utf8(text.substr(0, 20)) + "...\" (" + std::to_string(text.size()) + " chars)";
 }
 
-std::u16string repeat(char16_t c, std::size_t count)
+std::u16string Repeat(char16_t c, std::size_t count)
 {
     return std::u16string(count, c);
 }
 
-const std::u16string twentyNines = repeat(u'9', 20);
-const std::u16string manyNines = repeat(u'9', 400);
+const std::u16string kTwentyNines = Repeat(u'9', 20);
+const std::u16string kManyNines = Repeat(u'9', 400);
 
-constexpr std::int32_t int32Max = std::numeric_limits<std::int32_t>::max();
-constexpr std::int32_t int32Min = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
 
 // --- Reading a number -------------------------------------------------------
 
@@ -52,7 +52,7 @@ struct ReadCase
 
 void PrintTo(const ReadCase& c, std::ostream* os)
 {
-    *os << shown(c.text) << " sep '" << utf8({&c.separator, 1}) << '\'';
+    *os << Shown(c.text) << " sep '" << Utf8({&c.separator, 1}) << '\'';
 }
 
 class NumberGrammar : public testing::TestWithParam<ReadCase> {};
@@ -116,13 +116,13 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{u"nan", u'.', std::nullopt},
         ReadCase{u"\u0667", u'.', std::nullopt}, // Arabic-Indic seven
         // range of a double: too large is no number, too small is zero
-        ReadCase{twentyNines, u'.', 1e20},
+        ReadCase{kTwentyNines, u'.', 1e20},
         ReadCase{u"1E308", u'.', 1e308},
-        ReadCase{manyNines, u'.', std::nullopt},
-        ReadCase{u"-" + manyNines, u'.', std::nullopt},
+        ReadCase{kManyNines, u'.', std::nullopt},
+        ReadCase{u"-" + kManyNines, u'.', std::nullopt},
         ReadCase{u"1E309", u'.', std::nullopt},
         ReadCase{u"1E99999999999999999999", u'.', std::nullopt},
-        ReadCase{u"0." + repeat(u'0', 400) + u"1" + repeat(u'9', 400), u'.', 0.0},
+        ReadCase{u"0." + Repeat(u'0', 400) + u"1" + Repeat(u'9', 400), u'.', 0.0},
         ReadCase{u"1E-400", u'.', 0.0},
         ReadCase{u"0E99999999999999999999", u'.', 0.0}));
 
@@ -137,7 +137,7 @@ struct FormatCase
 
 void PrintTo(const FormatCase& c, std::ostream* os)
 {
-    *os << c.value << " sep '" << utf8({&c.separator, 1}) << '\'';
+    *os << c.value << " sep '" << Utf8({&c.separator, 1}) << '\'';
 }
 
 class FormatNumber : public testing::TestWithParam<FormatCase> {};
@@ -145,7 +145,7 @@ class FormatNumber : public testing::TestWithParam<FormatCase> {};
 TEST_P(FormatNumber, WritesTwoDigitsOrGeneralNotation)
 {
     const FormatCase& c = GetParam();
-    EXPECT_EQ(utf8(FormatNumber00(c.value, c.separator)), utf8(c.expected));
+    EXPECT_EQ(Utf8(FormatNumber00(c.value, c.separator)), Utf8(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,7 +189,7 @@ struct IntCase
 
 void PrintTo(const IntCase& c, std::ostream* os)
 {
-    *os << shown(c.text);
+    *os << Shown(c.text);
 }
 
 class ConvertInteger : public testing::TestWithParam<IntCase> {};
@@ -208,11 +208,11 @@ INSTANTIATE_TEST_SUITE_P(
         IntCase{u"-05", -5},
         IntCase{u"-0", 0},
         IntCase{u"00000000000000000000042", 42},
-        IntCase{u"2147483647", int32Max},
-        IntCase{u"-2147483648", int32Min},
+        IntCase{u"2147483647", kInt32Max},
+        IntCase{u"-2147483648", kInt32Min},
         IntCase{u"2147483648", std::nullopt},
         IntCase{u"-2147483649", std::nullopt},
-        IntCase{twentyNines, std::nullopt},
+        IntCase{kTwentyNines, std::nullopt},
         IntCase{u"", std::nullopt},
         IntCase{u"-", std::nullopt},
         IntCase{u"+5", std::nullopt},
@@ -238,8 +238,8 @@ struct ExitCase
 
 void PrintTo(const ExitCase& c, std::ostream* os)
 {
-    *os << (c.kind == FieldKind::Hour ? "hour " : "minute ") << shown(c.text)
-        << " sep '" << utf8({&c.separator, 1}) << '\'';
+    *os << (c.kind == FieldKind::Hour ? "hour " : "minute ") << Shown(c.text)
+        << " sep '" << Utf8({&c.separator, 1}) << '\'';
 }
 
 class ExitCheck : public testing::TestWithParam<ExitCase> {};
@@ -249,56 +249,56 @@ TEST_P(ExitCheck, NormalisesAndTestsTheRange)
     const ExitCase& c = GetParam();
     const QString text = QString::fromStdU16String(c.text);
     const FieldCheck got = CheckTimeField(text, c.kind, c.separator);
-    EXPECT_EQ(got.text.toStdString(), utf8(c.expectedText));
+    EXPECT_EQ(got.text.toStdString(), Utf8(c.expectedText));
     EXPECT_EQ(got.value, c.expectedValue);
     EXPECT_EQ(got.accepted, c.accepted);
 }
 
-constexpr auto H = FieldKind::Hour;
-constexpr auto M = FieldKind::Minute;
+constexpr auto kH = FieldKind::Hour;
+constexpr auto kM = FieldKind::Minute;
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ExitCheck,
     testing::Values(
         // normalised and accepted
-        ExitCase{u"", H, u'.', u"00", 0, true},
-        ExitCase{u"7", H, u'.', u"07", 7, true},
-        ExitCase{u"007", M, u'.', u"07", 7, true},
-        ExitCase{u"0", M, u'.', u"00", 0, true},
-        ExitCase{u" 7", H, u'.', u"07", 7, true},
-        ExitCase{u"0.5", M, u'.', u"01", 1, true},
-        ExitCase{u"1e1", H, u'.', u"10", 10, true},
-        ExitCase{u"1.5", H, u'.', u"02", 2, true},
-        ExitCase{u"1,5", H, u',', u"02", 2, true},
-        ExitCase{u"-0.4", H, u'.', u"00", 0, true},
+        ExitCase{u"", kH, u'.', u"00", 0, true},
+        ExitCase{u"7", kH, u'.', u"07", 7, true},
+        ExitCase{u"007", kM, u'.', u"07", 7, true},
+        ExitCase{u"0", kM, u'.', u"00", 0, true},
+        ExitCase{u" 7", kH, u'.', u"07", 7, true},
+        ExitCase{u"0.5", kM, u'.', u"01", 1, true},
+        ExitCase{u"1e1", kH, u'.', u"10", 10, true},
+        ExitCase{u"1.5", kH, u'.', u"02", 2, true},
+        ExitCase{u"1,5", kH, u',', u"02", 2, true},
+        ExitCase{u"-0.4", kH, u'.', u"00", 0, true},
         // no number at all becomes "00" and passes
-        ExitCase{u"7:", H, u'.', u"00", 0, true},
-        ExitCase{u"1.5", H, u',', u"00", 0, true},
-        ExitCase{manyNines, M, u'.', u"00", 0, true},
+        ExitCase{u"7:", kH, u'.', u"00", 0, true},
+        ExitCase{u"1.5", kH, u',', u"00", 0, true},
+        ExitCase{kManyNines, kM, u'.', u"00", 0, true},
         // the upper bounds, reached by rounding too
-        ExitCase{u"24", H, u'.', u"24", 24, true},
-        ExitCase{u"24.4", H, u'.', u"24", 24, true},
-        ExitCase{u"25", H, u'.', u"25", 25, false},
-        ExitCase{u"24.5", H, u'.', u"25", 25, false},
-        ExitCase{u"123", H, u'.', u"123", 123, false},
-        ExitCase{u"60", M, u'.', u"60", 60, true},
-        ExitCase{u"61", M, u'.', u"61", 61, false},
-        ExitCase{u"25", M, u'.', u"25", 25, true},
+        ExitCase{u"24", kH, u'.', u"24", 24, true},
+        ExitCase{u"24.4", kH, u'.', u"24", 24, true},
+        ExitCase{u"25", kH, u'.', u"25", 25, false},
+        ExitCase{u"24.5", kH, u'.', u"25", 25, false},
+        ExitCase{u"123", kH, u'.', u"123", 123, false},
+        ExitCase{u"60", kM, u'.', u"60", 60, true},
+        ExitCase{u"61", kM, u'.', u"61", 61, false},
+        ExitCase{u"25", kM, u'.', u"25", 25, true},
         // beyond 32 bits: rejected like any value out of range
-        ExitCase{u"2147483647", M, u'.', u"2147483647", int32Max, false},
-        ExitCase{u"2147483648", M, u'.', u"2147483648", std::nullopt, false},
-        ExitCase{twentyNines, H, u'.', u"1E20", std::nullopt, false},
-        ExitCase{u"-99999999999", M, u'.', u"-99999999999", std::nullopt, false},
+        ExitCase{u"2147483647", kM, u'.', u"2147483647", kInt32Max, false},
+        ExitCase{u"2147483648", kM, u'.', u"2147483648", std::nullopt, false},
+        ExitCase{kTwentyNines, kH, u'.', u"1E20", std::nullopt, false},
+        ExitCase{u"-99999999999", kM, u'.', u"-99999999999", std::nullopt, false},
         // negative times are rejected
-        ExitCase{u"-5", H, u'.', u"-05", -5, false},
-        ExitCase{u"-1", M, u'.', u"-01", -1, false},
-        ExitCase{u"-0.5", M, u'.', u"-01", -1, false}));
+        ExitCase{u"-5", kH, u'.', u"-05", -5, false},
+        ExitCase{u"-1", kM, u'.', u"-01", -1, false},
+        ExitCase{u"-0.5", kM, u'.', u"-01", -1, false}));
 
 // --- The user's locale --------------------------------------------------------
 
 TEST(SystemLocale, SuppliesTheDecimalSeparator)
 {
-    ASSERT_TRUE(commaLocale);
+    ASSERT_TRUE(kCommaLocale);
     ASSERT_EQ(QLocale::system().decimalPoint(), QStringLiteral(","));
 
     EXPECT_EQ(ReadNumber(QStringLiteral("2,5")), 2.5);

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <signal.h>
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include <fcntl.h>
-#include <signal.h>
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>

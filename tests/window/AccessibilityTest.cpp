@@ -28,7 +28,7 @@ TEST_F(AccessibilityTest, EveryVisibleControlHasAPortugueseName)
 {
     ASSERT_TRUE(Open());
     QStringList unnamed;
-    Walk(QAccessible::queryAccessibleInterface(window.data()), [&](QAccessibleInterface* a) {
+    Walk(QAccessible::queryAccessibleInterface(window_.data()), [&](QAccessibleInterface* a) {
         auto* w = qobject_cast<QWidget*>(a->object());
         if (w && w->isVisible() && !w->visibleRegion().isEmpty() && a->text(QAccessible::Name).trimmed().isEmpty())
             unnamed << w->objectName();
@@ -36,16 +36,16 @@ TEST_F(AccessibilityTest, EveryVisibleControlHasAPortugueseName)
     EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(", "));
 
     auto name = [](QObject* o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); };
-    EXPECT_EQ(name(window->H1), "Hora do horário 1");
-    EXPECT_EQ(name(window->M6), "Minuto do horário 6");
-    EXPECT_EQ(name(window->BitBtn1), "Grava dados");
-    EXPECT_EQ(name(window->Label1), window->Label1->text());
+    EXPECT_EQ(name(window_->H1), "Hora do horário 1");
+    EXPECT_EQ(name(window_->M6), "Minuto do horário 6");
+    EXPECT_EQ(name(window_->BitBtn1), "Grava dados");
+    EXPECT_EQ(name(window_->Label1), window_->Label1->text());
 }
 
 TEST_F(AccessibilityTest, TheAutomaticPresentationToggleIsACheckBoxWithTheBoxsState)
 {
     ASSERT_TRUE(Open());
-    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(window->ApreAuto);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(window_->ApreAuto);
     EXPECT_EQ(a->role(), QAccessible::CheckBox);
     EXPECT_EQ(a->text(QAccessible::Name), "Apresentação automática");
     EXPECT_TRUE(a->state().checkable);
@@ -55,17 +55,17 @@ TEST_F(AccessibilityTest, TheAutomaticPresentationToggleIsACheckBoxWithTheBoxsSt
     // over AT-SPI hears the announcements.)
     ASSERT_NE(a->actionInterface(), nullptr);
     a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_TRUE(window->AprChe->isChecked()) << "the action is a click";
+    EXPECT_TRUE(window_->AprChe->isChecked()) << "the action is a click";
     EXPECT_TRUE(a->state().checked);
     EXPECT_EQ(a->text(QAccessible::Description), "ligada");
 
     // A click with the mouse, and a reload that finds line 1 = 0, clear it again.
-    QTest::mouseClick(window->ApreAuto, Qt::LeftButton);
+    QTest::mouseClick(window_->ApreAuto, Qt::LeftButton);
     EXPECT_FALSE(a->state().checked);
-    QTest::mouseClick(window->ApreAuto, Qt::LeftButton);
+    QTest::mouseClick(window_->ApreAuto, Qt::LeftButton);
     EXPECT_TRUE(a->state().checked);
-    root.WriteSettings("0\r\n0\r\n");
-    window->CarregaDados();   // line 1 = 0: the box is cleared
+    root_.WriteSettings("0\r\n0\r\n");
+    window_->CarregaDados();   // line 1 = 0: the box is cleared
     EXPECT_FALSE(a->state().checked);
 }
 
@@ -73,7 +73,7 @@ TEST_F(AccessibilityTest, ControlsKeptHiddenAreNotExposed)
 {
     ASSERT_TRUE(Open());
     QStringList exposed;
-    Walk(QAccessible::queryAccessibleInterface(window.data()), [&](QAccessibleInterface* a) {
+    Walk(QAccessible::queryAccessibleInterface(window_.data()), [&](QAccessibleInterface* a) {
         if (a->object())
             exposed << a->object()->objectName();
     });
@@ -81,7 +81,7 @@ TEST_F(AccessibilityTest, ControlsKeptHiddenAreNotExposed)
     EXPECT_FALSE(exposed.contains("ChePsi"));
     EXPECT_TRUE(exposed.contains("ApreAuto"));
     EXPECT_TRUE(exposed.contains("H1")) << "the hour panel's fields are still reached";
-    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(window.data());
+    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(window_.data());
     for (int i = 0; i < form->childCount(); ++i)
         EXPECT_EQ(form->indexOfChild(form->child(i)), i);
 }
@@ -89,27 +89,27 @@ TEST_F(AccessibilityTest, ControlsKeptHiddenAreNotExposed)
 TEST_F(AccessibilityTest, TheClosePanelIsAButtonThatCanBePressed)
 {
     ASSERT_TRUE(Open());
-    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(window->Man);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(window_->Man);
     EXPECT_EQ(a->role(), QAccessible::Button);
     EXPECT_EQ(a->text(QAccessible::Name), "Fecha");
     ASSERT_NE(a->actionInterface(), nullptr);
     a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_TRUE(window->TempFecha->Enabled()) << "pressing it starts closing, as a click does";
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->TelaHorIni)->role(), QAccessible::Grouping);
+    EXPECT_TRUE(window_->TempFecha->Enabled()) << "pressing it starts closing, as a click does";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window_->TelaHorIni)->role(), QAccessible::Grouping);
 }
 
 TEST_F(AccessibilityTest, ReadingOrderOfFocusableControlsIsTheTabOrder)
 {
     ASSERT_TRUE(Open());
     QStringList read;
-    Walk(QAccessible::queryAccessibleInterface(window.data()), [&](QAccessibleInterface* a) {
+    Walk(QAccessible::queryAccessibleInterface(window_.data()), [&](QAccessibleInterface* a) {
         const auto state = a->state();
         if (state.focusable && !state.invisible)
             read << a->text(QAccessible::Name);
     });
 
     QStringList keyboard;
-    window->RequestFocus(window->BitBtn1);
+    window_->RequestFocus(window_->BitBtn1);
     for (int i = 0; i < 13; ++i) {
         keyboard << QApplication::focusWidget()->accessibleName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -33,7 +33,7 @@ QStringList Times(TAdmFor00* w)
 class ActivationTest : public WindowFixture
 {
 protected:
-    void SetUp() override { root.WriteCheckImages(); }
+    void SetUp() override { root_.WriteCheckImages(); }
 
     QString LastMessage() const
     {
@@ -45,23 +45,23 @@ protected:
 TEST_F(ActivationTest, FirstShowWithoutASettingsFile)
 {
     ASSERT_TRUE(Open());
-    EXPECT_EQ(activations->count(), 1);
-    EXPECT_EQ(Times(window).join(' '), "| | | | | |");
-    EXPECT_FALSE(window->AprChe->isChecked());
-    EXPECT_TRUE(ShowsOk(window->CheApr));
-    EXPECT_EQ(Focused(), window->H1);
-    EXPECT_FALSE(window->TelaHorIni->mask().isEmpty()) << "the hour panel is rounded on activation";
-    EXPECT_FALSE(window->TelaHorIni->mask().contains(QPoint(0, 0)));
+    EXPECT_EQ(activations_->count(), 1);
+    EXPECT_EQ(Times(window_).join(' '), "| | | | | |");
+    EXPECT_FALSE(window_->AprChe->isChecked());
+    EXPECT_TRUE(ShowsOk(window_->CheApr));
+    EXPECT_EQ(Focused(), window_->H1);
+    EXPECT_FALSE(window_->TelaHorIni->mask().isEmpty()) << "the hour panel is rounded on activation";
+    EXPECT_FALSE(window_->TelaHorIni->mask().contains(QPoint(0, 0)));
 }
 
 TEST_F(ActivationTest, LoadsTheFileIntoTheControls)
 {
-    root.WriteSettings(kSaved);
+    root_.WriteSettings(kSaved);
     ASSERT_TRUE(Open());
-    EXPECT_TRUE(window->AprChe->isChecked());
-    EXPECT_TRUE(ShowsNaoOk(window->CheApr));
-    EXPECT_EQ(Times(window).join(' '), "07|30 12|00 15|45 00|00 00|00 00|00");
-    EXPECT_EQ(Focused(), window->H1);
+    EXPECT_TRUE(window_->AprChe->isChecked());
+    EXPECT_TRUE(ShowsNaoOk(window_->CheApr));
+    EXPECT_EQ(Times(window_).join(' '), "07|30 12|00 15|45 00|00 00|00 00|00");
+    EXPECT_EQ(Focused(), window_->H1);
 }
 
 TEST_F(ActivationTest, OnlyAnExactOneChecksTheBox)
@@ -71,129 +71,130 @@ TEST_F(ActivationTest, OnlyAnExactOneChecksTheBox)
         {"1", true}, {"01", false}, {" 1", false}, {"1 ", false}, {"true", false}, {"", false}, {"0", false},
     };
     for (const auto& [line1, checked] : cases) {
-        root.WriteSettings(line1 + "\r\n0\r\n");
-        window->CarregaDados();
-        EXPECT_EQ(window->AprChe->isChecked(), checked) << line1.constData();
-        EXPECT_EQ(ShowsNaoOk(window->CheApr), checked) << line1.constData();
+        root_.WriteSettings(line1 + "\r\n0\r\n");
+        window_->CarregaDados();
+        EXPECT_EQ(window_->AprChe->isChecked(), checked) << line1.constData();
+        EXPECT_EQ(ShowsNaoOk(window_->CheApr), checked) << line1.constData();
     }
 }
 
 TEST_F(ActivationTest, SlotTextsAreSplitAtFixedPositionsWithoutValidation)
 {
     ASSERT_TRUE(Open());
-    root.WriteSettings("0\r\n0\r\n7:30\r\n12:3\r\n12:345\r\n\r\n:\r\n1\r\n");
-    window->CarregaDados();
-    EXPECT_EQ(Times(window).join(' '), "7:|0 12|3 12|34 | :| 1|");
+    root_.WriteSettings("0\r\n0\r\n7:30\r\n12:3\r\n12:345\r\n\r\n:\r\n1\r\n");
+    window_->CarregaDados();
+    EXPECT_EQ(Times(window_).join(' '), "7:|0 12|3 12|34 | :| 1|");
 
     // A shorter file: slots 1 and 2 fall back to 00:00, slots 3..6 keep the previous read.
-    root.WriteSettings("0\r\n0\r\n08:15\r\n");
-    window->CarregaDados();
-    EXPECT_EQ(Times(window).join(' '), "08|15 00|00 12|34 | :| 1|");
+    root_.WriteSettings("0\r\n0\r\n08:15\r\n");
+    window_->CarregaDados();
+    EXPECT_EQ(Times(window_).join(' '), "08|15 00|00 12|34 | :| 1|");
 }
 
 TEST_F(ActivationTest, ToggleFlipsTheBoxAndReadsThePictureEachTime)
 {
     ASSERT_TRUE(Open());
-    window->ApreAuto->click();
-    EXPECT_TRUE(window->AprChe->isChecked());
-    EXPECT_TRUE(ShowsNaoOk(window->CheApr));
+    window_->ApreAuto->click();
+    EXPECT_TRUE(window_->AprChe->isChecked());
+    EXPECT_TRUE(ShowsNaoOk(window_->CheApr));
 
     QImage grey(8, 8, QImage::Format_RGB32);
     grey.fill(QColor(128, 128, 128));
-    grey.save(root.ImagePath("OK.JPG"), "JPEG");
-    window->ApreAuto->click();
-    EXPECT_FALSE(window->AprChe->isChecked());
-    EXPECT_NEAR(qGray(window->CheApr->Picture().pixel(4, 4)), 128, 8) << "the picture comes from disk again";
-    EXPECT_EQ(Focused(), window->H1) << "the toggle takes no focus";
+    grey.save(root_.ImagePath("OK.JPG"), "JPEG");
+    window_->ApreAuto->click();
+    EXPECT_FALSE(window_->AprChe->isChecked());
+    EXPECT_NEAR(qGray(window_->CheApr->Picture().pixel(4, 4)), 128, 8) << "the picture comes from disk again";
+    EXPECT_EQ(Focused(), window_->H1) << "the toggle takes no focus";
 }
 
 TEST_F(ActivationTest, ToggleThenSaveWritesTheFlippedFlag)
 {
-    root.WriteSettings(kSaved);
+    root_.WriteSettings(kSaved);
     ASSERT_TRUE(Open());
-    window->ApreAuto->click();
-    window->BitBtn1->click();
-    EXPECT_EQ(root.ReadSettings(), QByteArray(kSaved).replace(0, 1, "0"));
+    window_->ApreAuto->click();
+    window_->BitBtn1->click();
+    EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace(0, 1, "0"));
 }
 
 TEST_F(ActivationTest, AnyPopupBringsBackTheSavedState)
 {
-    root.WriteSettings(kSaved);
+    root_.WriteSettings(kSaved);
     ASSERT_TRUE(Open());
-    window->ApreAuto->click();
-    window->H2->setText("99");
+    window_->ApreAuto->click();
+    window_->H2->setText("99");
     MostraMensagem("X");
     ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
     Dismiss(AdmForMn);
-    ASSERT_TRUE(WaitFor([&] { return activations->count() == 2; }));
-    EXPECT_TRUE(window->AprChe->isChecked());
-    EXPECT_EQ(window->H2->text(), "12");
-    EXPECT_EQ(Focused(), window->H1);
+    ASSERT_TRUE(WaitFor([&] { return activations_->count() == 2; }));
+    EXPECT_TRUE(window_->AprChe->isChecked());
+    EXPECT_EQ(window_->H2->text(), "12");
+    EXPECT_EQ(Focused(), window_->H1);
 }
 
 TEST_F(ActivationTest, SaveConfirmsAndReloadsWhenThePopupGoes)
 {
     ASSERT_TRUE(Open());
-    window->H1->setText("06");
-    window->M1->setText("05");
-    window->AprChe->setChecked(true);
-    window->BitBtn1->click();
-    EXPECT_EQ(root.ReadSettings(), "1\r\n0\r\n06:05\r\n:\r\n:\r\n:\r\n:\r\n:\r\n")
-        << "line 2 is \"0\" when no read reached it; empty fields give \":\"";
+    window_->H1->setText("06");
+    window_->M1->setText("05");
+    window_->AprChe->setChecked(true);
+    window_->BitBtn1->click();
+    EXPECT_EQ(root_.ReadSettings(), "1\r\n0\r\n06:05\r\n:\r\n:\r\n:\r\n:\r\n:\r\n")
+        << R"(line 2 is "0" when no read reached it; empty fields give ":")";
     ASSERT_EQ(Popups().size(), 1);
     EXPECT_EQ(LastMessage(), "REGISTRO GRAVADO!!");
 
-    window->H1->setText("23");   // not saved: replaced on return
+    window_->H1->setText("23");   // not saved: replaced on return
     ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
     Dismiss(AdmForMn);
-    ASSERT_TRUE(WaitFor([&] { return activations->count() == 2; }));
-    EXPECT_EQ(Times(window).join(' '), "06|05 :| :| :| :| :|");
-    EXPECT_EQ(Focused(), window->H1);
+    ASSERT_TRUE(WaitFor([&] { return activations_->count() == 2; }));
+    EXPECT_EQ(Times(window_).join(' '), "06|05 :| :| :| :| :|");
+    EXPECT_EQ(Focused(), window_->H1);
 }
 
 TEST_F(ActivationTest, LineTwoIsCarriedThroughUnchanged)
 {
-    root.WriteSettings("0\r\n\x80\xff abc \x81\r\n01:02\r\n");
+    root_.WriteSettings("0\r\n\x80\xff abc \x81\r\n01:02\r\n");
     ASSERT_TRUE(Open());
-    window->BitBtn1->click();
-    EXPECT_TRUE(root.ReadSettings().startsWith("0\r\n\x80\xff abc \x81\r\n01:02\r\n00:00\r\n"));
+    window_->BitBtn1->click();
+    EXPECT_TRUE(root_.ReadSettings().startsWith("0\r\n\x80\xff abc \x81\r\n01:02\r\n00:00\r\n"));
 }
 
 TEST_F(ActivationTest, AFailedSaveSaysSoAndLeavesTheFileAlone)
 {
-    root.WriteSettings(kSaved);
-    ::chmod(root.SettingsFile().toLocal8Bit().constData(), 0444);
+    root_.WriteSettings(kSaved);
+    QFile::setPermissions(root_.SettingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadUser |
+                                                    QFileDevice::ReadGroup | QFileDevice::ReadOther);
     ASSERT_TRUE(Open());
-    window->H1->setText("11");
-    window->BitBtn1->click();
+    window_->H1->setText("11");
+    window_->BitBtn1->click();
     EXPECT_EQ(LastMessage(), QString::fromUtf8("REGISTRO NÃO GRAVADO!!"));
-    EXPECT_EQ(root.ReadSettings(), kSaved);
-    EXPECT_EQ(QDir(root.Path() + "/Dados").entryList(QDir::Files | QDir::Hidden).join(','), "Dados.txt");
+    EXPECT_EQ(root_.ReadSettings(), kSaved);
+    EXPECT_EQ(QDir(root_.Path() + "/Dados").entryList(QDir::Files | QDir::Hidden).join(','), "Dados.txt");
 }
 
 TEST_F(ActivationTest, AMissingPictureGetsAStandInAndTheTimesStillLoad)
 {
-    root.WriteSettings(kSaved);
-    QFile::remove(root.ImagePath("OK.JPG"));
-    QFile::remove(root.ImagePath("NAOOK.JPG"));
+    root_.WriteSettings(kSaved);
+    QFile::remove(root_.ImagePath("OK.JPG"));
+    QFile::remove(root_.ImagePath("NAOOK.JPG"));
     ASSERT_TRUE(Open());
-    EXPECT_FALSE(window->CheApr->Picture().isNull());
-    EXPECT_TRUE(window->AprChe->isChecked());
-    EXPECT_EQ(Times(window)[0], "07|30");
-    EXPECT_EQ(Focused(), window->H1);
+    EXPECT_FALSE(window_->CheApr->Picture().isNull());
+    EXPECT_TRUE(window_->AprChe->isChecked());
+    EXPECT_EQ(Times(window_)[0], "07|30");
+    EXPECT_EQ(Focused(), window_->H1);
     EXPECT_EQ(Popups().size(), 0) << "no message box for a missing picture";
-    const QImage checked = window->CheApr->Picture();
-    window->ApreAuto->click();
-    EXPECT_NE(window->CheApr->Picture(), checked) << "the stand-in shows the state";
+    const QImage checked = window_->CheApr->Picture();
+    window_->ApreAuto->click();
+    EXPECT_NE(window_->CheApr->Picture(), checked) << "the stand-in shows the state";
 }
 
 // A pipe put in a picture's place must neither block the window nor stop
 // the settings from loading.
 TEST_F(ActivationTest, APipeInsteadOfAPictureGetsAStandIn)
 {
-    root.WriteSettings(kSaved);
-    QFile::remove(root.ImagePath("NAOOK.JPG"));
-    if (!MakeNamedPipe(root.ImagePath("NAOOK.JPG")))
+    root_.WriteSettings(kSaved);
+    QFile::remove(root_.ImagePath("NAOOK.JPG"));
+    if (!MakeNamedPipe(root_.ImagePath("NAOOK.JPG")))
         GTEST_SKIP() << "no named pipes in this file system";
     bool opened = false;
     {
@@ -201,19 +202,19 @@ TEST_F(ActivationTest, APipeInsteadOfAPictureGetsAStandIn)
         opened = Open();
     }
     ASSERT_TRUE(opened);
-    EXPECT_TRUE(window->AprChe->isChecked());
-    EXPECT_FALSE(window->CheApr->Picture().isNull());
-    EXPECT_EQ(Times(window)[0], "07|30");
+    EXPECT_TRUE(window_->AprChe->isChecked());
+    EXPECT_FALSE(window_->CheApr->Picture().isNull());
+    EXPECT_EQ(Times(window_)[0], "07|30");
 }
 
 TEST_F(ActivationTest, SwitchingApplicationsAndBackIsNoActivation)
 {
-    root.WriteSettings(kSaved);
+    root_.WriteSettings(kSaved);
     ASSERT_TRUE(Open());
-    window->H2->setText("5");
+    window_->H2->setText("5");
     // The focus leaves the program and comes back to the same window.
     emit qGuiApp->focusWindowChanged(nullptr);
-    emit qGuiApp->focusWindowChanged(window->windowHandle());
-    EXPECT_EQ(activations->count(), 1);
-    EXPECT_EQ(window->H2->text(), "5") << "no reload";
+    emit qGuiApp->focusWindowChanged(window_->windowHandle());
+    EXPECT_EQ(activations_->count(), 1);
+    EXPECT_EQ(window_->H2->text(), "5") << "no reload";
 }

@@ -58,12 +58,12 @@ QMenu* OpenContextMenu(Edit* field)
 class EditingFlowsTest : public WindowFixture
 {
 protected:
-    void SetUp() override { root.WriteCheckImages(); }
+    void SetUp() override { root_.WriteCheckImages(); }
 
     // Clicks the save button and follows a rejection through, as Press does.
     void ClickSave()
     {
-        FollowRefusal([this] { QTest::mouseClick(window->BitBtn1, Qt::LeftButton); });
+        FollowRefusal([this] { QTest::mouseClick(window_->BitBtn1, Qt::LeftButton); });
     }
 
     // Lets the newest popup go once it has the focus, and waits for the
@@ -72,9 +72,9 @@ protected:
     {
         TAdmForMn* popup = Popups().last();
         ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == popup->windowHandle(); }));
-        const int before = activations->count();
+        const auto before = activations_->count();
         Dismiss(popup);
-        ASSERT_TRUE(WaitFor([&] { return activations->count() > before; }));
+        ASSERT_TRUE(WaitFor([&] { return activations_->count() > before; }));
     }
 };
 
@@ -83,19 +83,19 @@ TEST_F(EditingFlowsTest, AfterAnyRefusalTheFirstFieldIsReadyToBeTypedOver)
     struct Case { const char* field; const char* typed; };
     for (const Case& c : {Case{"H1", "25"}, Case{"M3", "61"}}) {
         SCOPED_TRACE(c.field);
-        root.WriteSettings(kSaved);
+        root_.WriteSettings(kSaved);
         ASSERT_TRUE(Open());
-        auto* field = window->findChild<Edit*>(c.field);
-        ASSERT_TRUE(window->RequestFocus(field));
+        auto* field = window_->findChild<Edit*>(c.field);
+        ASSERT_TRUE(window_->RequestFocus(field));
         Type(field, c.typed);
         Press(Qt::Key_Return);
         ASSERT_EQ(Messages().size(), 1);
-        EXPECT_EQ(Focused(), window->H1);
-        EXPECT_EQ(window->H1->Color(), kFocus);
-        EXPECT_EQ(window->H1->selectedText(), "01");
-        Type(window->H1, "5");
-        EXPECT_EQ(window->H1->text(), "5") << "typing replaces the value, nothing is appended";
-        delete window.data();
+        EXPECT_EQ(Focused(), window_->H1);
+        EXPECT_EQ(window_->H1->Color(), kFocus);
+        EXPECT_EQ(window_->H1->selectedText(), "01");
+        Type(window_->H1, "5");
+        EXPECT_EQ(window_->H1->text(), "5") << "typing replaces the value, nothing is appended";
+        delete window_.data();
     }
 }
 
@@ -112,18 +112,18 @@ TEST_F(EditingFlowsTest, WithoutAFileARefusedValueNeitherStaysNorIsSaved)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);
         ASSERT_TRUE(Open());
-        auto* field = window->findChild<Edit*>(c.field);
-        ASSERT_TRUE(window->RequestFocus(field));
+        auto* field = window_->findChild<Edit*>(c.field);
+        ASSERT_TRUE(window_->RequestFocus(field));
         Type(field, c.typed);
         Press(Qt::Key_Return);
         EXPECT_EQ(Messages().join('/'), c.message);
         EXPECT_EQ(field->text(), "00");
         Press(Qt::Key_Backtab, Qt::ShiftModifier);
-        ASSERT_EQ(Focused(), window->BitBtn1);
+        ASSERT_EQ(Focused(), window_->BitBtn1);
         Press(Qt::Key_Return);
-        EXPECT_EQ(root.ReadSettings(), c.saved);
-        delete window.data();
-        QFile::remove(root.SettingsFile());
+        EXPECT_EQ(root_.ReadSettings(), c.saved);
+        delete window_.data();
+        QFile::remove(root_.SettingsFile());
     }
 }
 
@@ -153,83 +153,83 @@ TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.file.isEmpty())
-            QFile::remove(root.SettingsFile());
+            QFile::remove(root_.SettingsFile());
         else
-            root.WriteSettings(c.file);
+            root_.WriteSettings(c.file);
         ASSERT_TRUE(Open());
-        c.edit(window);
+        c.edit(window_);
         ClickSave();
         EXPECT_EQ(Messages().join('/'), c.message);
-        EXPECT_EQ(root.ReadSettings(), c.saved);
-        delete window.data();
+        EXPECT_EQ(root_.ReadSettings(), c.saved);
+        delete window_.data();
     }
 }
 
 TEST_F(EditingFlowsTest, AReadThatFailsChangesNothing)
 {
-    root.WriteSettings(kSaved);
+    root_.WriteSettings(kSaved);
     ASSERT_TRUE(Open());
-    window->H2->setText("09");   // typed, not yet saved
+    window_->H2->setText("09");   // typed, not yet saved
     {
-        HeldFile held(root.SettingsFile());
+        HeldFile held(root_.SettingsFile());
         ASSERT_TRUE(held.Held());
         MostraMensagem("X");
         DismissLast();   // the return reads the file, which another program holds
-        EXPECT_TRUE(window->AprChe->isChecked());
-        EXPECT_EQ(Times(window).join(' '), "01|30 09|00 15|45 00|00 00|00 00|00");
+        EXPECT_TRUE(window_->AprChe->isChecked());
+        EXPECT_EQ(Times(window_).join(' '), "01|30 09|00 15|45 00|00 00|00 00|00");
     }
     ClickSave();
     EXPECT_EQ(Messages().last(), "REGISTRO GRAVADO!!");
-    EXPECT_EQ(root.ReadSettings(), QByteArray(kSaved).replace("12:00", "09:00")) << "line 1 and line 2 kept";
+    EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace("12:00", "09:00")) << "line 1 and line 2 kept";
 }
 
 TEST_F(EditingFlowsTest, AFileHeldSinceStartUpIsNotReplacedUntilRead)
 {
-    root.WriteSettings(kSaved);
-    auto held = std::make_unique<HeldFile>(root.SettingsFile());
+    root_.WriteSettings(kSaved);
+    auto held = std::make_unique<HeldFile>(root_.SettingsFile());
     ASSERT_TRUE(held->Held());
     ASSERT_TRUE(Open());
-    EXPECT_EQ(Times(window).join(' '), "| | | | | |");
-    window->H1->setText("08");
+    EXPECT_EQ(Times(window_).join(' '), "| | | | | |");
+    window_->H1->setText("08");
     ClickSave();
     EXPECT_EQ(Messages(), QStringList{QString::fromUtf8("REGISTRO NÃO GRAVADO!!")});
     held.reset();
-    EXPECT_EQ(root.ReadSettings(), kSaved);
+    EXPECT_EQ(root_.ReadSettings(), kSaved);
 
     DismissLast();   // now the file can be read
-    EXPECT_TRUE(window->AprChe->isChecked());
-    EXPECT_EQ(Times(window)[0], "01|30");
+    EXPECT_TRUE(window_->AprChe->isChecked());
+    EXPECT_EQ(Times(window_)[0], "01|30");
     ClickSave();
-    EXPECT_EQ(root.ReadSettings(), kSaved);
+    EXPECT_EQ(root_.ReadSettings(), kSaved);
 }
 
 TEST_F(EditingFlowsTest, AFieldsContextMenuKeepsWhatWasTyped)
 {
-    root.WriteSettings(kSaved);
+    root_.WriteSettings(kSaved);
     ASSERT_TRUE(Open());
-    const int before = activations->count();
-    ASSERT_TRUE(window->RequestFocus(window->H2));
-    Type(window->H2, "09");
+    const auto before = activations_->count();
+    ASSERT_TRUE(window_->RequestFocus(window_->H2));
+    Type(window_->H2, "09");
     Press(Qt::Key_Return);
-    Type(window->M2, "45");
+    Type(window_->M2, "45");
 
-    QMenu* menu = OpenContextMenu(window->M4);
+    QMenu* menu = OpenContextMenu(window_->M4);
     ASSERT_NE(menu, nullptr);
     // Where the desktop gives the menu the focus (X11), it returns to the
     // window when the menu closes.
     emit qGuiApp->focusWindowChanged(menu->windowHandle());
     QTest::keyClick(menu, Qt::Key_Escape);
-    emit qGuiApp->focusWindowChanged(window->windowHandle());
+    emit qGuiApp->focusWindowChanged(window_->windowHandle());
     ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() == nullptr; }));
-    EXPECT_TRUE(WaitFor([&] { return Focused() == window->M4; })) << "the focus comes back to the field";
-    EXPECT_EQ(window->H2->text(), "09");
-    EXPECT_EQ(window->M2->text(), "45");
+    EXPECT_TRUE(WaitFor([&] { return Focused() == window_->M4; })) << "the focus comes back to the field";
+    EXPECT_EQ(window_->H2->text(), "09");
+    EXPECT_EQ(window_->M2->text(), "45");
 
     // A paste from the menu is typing that skips the key filter: the exit
     // check judges it.
-    window->M4->clear();
+    window_->M4->clear();
     QGuiApplication::clipboard()->setText("7");
-    menu = OpenContextMenu(window->M4);
+    menu = OpenContextMenu(window_->M4);
     ASSERT_NE(menu, nullptr);
     const auto actions = menu->actions();
     const auto paste = std::find_if(actions.begin(), actions.end(),
@@ -238,14 +238,14 @@ TEST_F(EditingFlowsTest, AFieldsContextMenuKeepsWhatWasTyped)
     emit qGuiApp->focusWindowChanged(menu->windowHandle());
     (*paste)->trigger();
     menu->close();
-    emit qGuiApp->focusWindowChanged(window->windowHandle());
+    emit qGuiApp->focusWindowChanged(window_->windowHandle());
     ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() == nullptr; }));
-    EXPECT_EQ(window->M4->text(), "7");
-    ASSERT_TRUE(WaitFor([&] { return Focused() == window->M4; }));
+    EXPECT_EQ(window_->M4->text(), "7");
+    ASSERT_TRUE(WaitFor([&] { return Focused() == window_->M4; }));
     Press(Qt::Key_Return);
-    EXPECT_EQ(window->M4->text(), "07");
-    EXPECT_EQ(activations->count(), before) << "a menu is no other window of the program";
-    EXPECT_EQ(Times(window)[1], "09|45");
+    EXPECT_EQ(window_->M4->text(), "07");
+    EXPECT_EQ(activations_->count(), before) << "a menu is no other window of the program";
+    EXPECT_EQ(Times(window_)[1], "09|45");
 }
 
 TEST_F(EditingFlowsTest, EditingKeysKeepTheirAction)
@@ -289,11 +289,11 @@ TEST_F(EditingFlowsTest, EditingKeysKeepTheirAction)
          },
          "12"},
     };
-    root.WriteSettings(kSaved);
+    root_.WriteSettings(kSaved);
     ASSERT_TRUE(Open());
     for (const Case& c : cases) {
-        window->H1->setText("12");
-        c.keys(window->H1);
-        EXPECT_EQ(window->H1->text(), c.text) << c.name;
+        window_->H1->setText("12");
+        c.keys(window_->H1);
+        EXPECT_EQ(window_->H1->text(), c.text) << c.name;
     }
 }

@@ -13,16 +13,16 @@ protected:
 
     void Fresh()
     {
-        delete window.data();
-        window = new TAdmFor00(root.Path());
+        delete window_.data();
+        window_ = new TAdmFor00(root_.Path());
     }
 
     // Runs closing ticks until the window closes; returns how many it took.
     int CloseTicks(int limit = 100)
     {
         for (int n = 1; n <= limit; ++n) {
-            window->TempFecha->Tick();
-            if (!window->TempFecha->Enabled())
+            window_->TempFecha->Tick();
+            if (!window_->TempFecha->Enabled())
                 return n;
         }
         return -1;
@@ -31,36 +31,36 @@ protected:
 
 TEST_F(FadeTest, FadeInTakesFiftyTicksAndEndsOpaque)
 {
-    EXPECT_EQ(window->Opacity.Value(), 0);
-    EXPECT_TRUE(window->Opacity.Applied());
+    EXPECT_EQ(window_->Opacity.Value(), 0);
+    EXPECT_TRUE(window_->Opacity.Applied());
     for (int n = 1; n <= 49; ++n) {
-        window->TemAbre->Tick();
-        ASSERT_EQ(window->Opacity.Value(), 5 * n);
+        window_->TemAbre->Tick();
+        ASSERT_EQ(window_->Opacity.Value(), 5 * n);
     }
-    EXPECT_TRUE(window->TemAbre->Enabled());
-    window->TemAbre->Tick();
-    EXPECT_EQ(window->Opacity.Value(), 255);
-    EXPECT_FALSE(window->Opacity.Applied());
-    EXPECT_FALSE(window->TemAbre->Enabled());
-    EXPECT_DOUBLE_EQ(window->windowOpacity(), 1.0);
+    EXPECT_TRUE(window_->TemAbre->Enabled());
+    window_->TemAbre->Tick();
+    EXPECT_EQ(window_->Opacity.Value(), 255);
+    EXPECT_FALSE(window_->Opacity.Applied());
+    EXPECT_FALSE(window_->TemAbre->Enabled());
+    EXPECT_DOUBLE_EQ(window_->windowOpacity(), 1.0);
 }
 
 TEST_F(FadeTest, FadeOutFromOpaqueTakesFortyOneTicks)
 {
     for (int n = 0; n < 50; ++n)
-        window->TemAbre->Tick();
-    window->ManClick(window->Man);
-    EXPECT_TRUE(window->Opacity.Applied());
-    EXPECT_TRUE(window->TempFecha->Enabled());
+        window_->TemAbre->Tick();
+    window_->ManClick(window_->Man);
+    EXPECT_TRUE(window_->Opacity.Applied());
+    EXPECT_TRUE(window_->TempFecha->Enabled());
     for (int n = 1; n <= 40; ++n) {
-        window->TempFecha->Tick();
-        ASSERT_EQ(window->Opacity.Value(), 255 - 6 * n);
+        window_->TempFecha->Tick();
+        ASSERT_EQ(window_->Opacity.Value(), 255 - 6 * n);
     }
-    window->TempFecha->Tick();
-    EXPECT_EQ(window->Opacity.Value(), 9);
-    EXPECT_FALSE(window->TempFecha->Enabled());
-    WaitFor([&] { return window.isNull(); });
-    EXPECT_TRUE(window.isNull()) << "closing frees the window";
+    window_->TempFecha->Tick();
+    EXPECT_EQ(window_->Opacity.Value(), 9);
+    EXPECT_FALSE(window_->TempFecha->Enabled());
+    WaitFor([&] { return window_.isNull(); });
+    EXPECT_TRUE(window_.isNull()) << "closing frees the window";
 }
 
 TEST_F(FadeTest, ClosingDuringTheFadeIn)
@@ -76,36 +76,36 @@ TEST_F(FadeTest, ClosingDuringTheFadeIn)
     for (const auto& c : cases) {
         Fresh();
         for (int n = 0; n < c.openingTicks; ++n)
-            window->TemAbre->Tick();
-        window->IniciaFechamento();
+            window_->TemAbre->Tick();
+        window_->IniciaFechamento();
         EXPECT_EQ(CloseTicks(), c.expectedClosingTicks) << "from " << 5 * c.openingTicks;
-        EXPECT_FALSE(window->TemAbre->Enabled()) << "the first closing tick stops the fade-in";
-        EXPECT_LT(window->Opacity.Value(), 10);
+        EXPECT_FALSE(window_->TemAbre->Enabled()) << "the first closing tick stops the fade-in";
+        EXPECT_LT(window_->Opacity.Value(), 10);
     }
 }
 
 TEST_F(FadeTest, OpeningTickBeforeTheFirstClosingTickStillAdds)
 {
     for (int n = 0; n < 20; ++n)
-        window->TemAbre->Tick();   // 100
-    window->IniciaFechamento();
-    window->TemAbre->Tick();       // 105
-    window->TempFecha->Tick();     // 99
-    EXPECT_EQ(window->Opacity.Value(), 99);
-    EXPECT_FALSE(window->TemAbre->Enabled());
+        window_->TemAbre->Tick();   // 100
+    window_->IniciaFechamento();
+    window_->TemAbre->Tick();       // 105
+    window_->TempFecha->Tick();     // 99
+    EXPECT_EQ(window_->Opacity.Value(), 99);
+    EXPECT_FALSE(window_->TemAbre->Enabled());
 }
 
 TEST_F(FadeTest, StartingToCloseAgainDoesNotRestartTheFade)
 {
     for (int n = 0; n < 50; ++n)
-        window->TemAbre->Tick();
-    window->IniciaFechamento();
+        window_->TemAbre->Tick();
+    window_->IniciaFechamento();
     for (int n = 0; n < 10; ++n)
-        window->TempFecha->Tick();
-    EXPECT_EQ(window->Opacity.Value(), 195);
-    QSignalSpy restarted(window->TempFecha, &UiTimer::restarted);
-    window->IniciaFechamento();
+        window_->TempFecha->Tick();
+    EXPECT_EQ(window_->Opacity.Value(), 195);
+    QSignalSpy restarted(window_->TempFecha, &UiTimer::restarted);
+    window_->IniciaFechamento();
     EXPECT_EQ(restarted.count(), 1) << "only the interval starts anew";
-    EXPECT_EQ(window->Opacity.Value(), 195);
+    EXPECT_EQ(window_->Opacity.Value(), 195);
     EXPECT_EQ(CloseTicks(), 31);
 }

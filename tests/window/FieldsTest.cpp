@@ -30,11 +30,11 @@ void Type(QWidget* w, const QString& text)
 class FieldsTest : public WindowFixture
 {
 protected:
-    void SetUp() override { root.WriteCheckImages(); }
+    void SetUp() override { root_.WriteCheckImages(); }
 
     bool OpenWith(const QByteArray& file)
     {
-        root.WriteSettings(file);
+        root_.WriteSettings(file);
         return Open();
     }
 };
@@ -42,18 +42,18 @@ protected:
 TEST_F(FieldsTest, OnlyDigitsAndBackspaceReachTheField)
 {
     ASSERT_TRUE(OpenWith(kSaved));
-    window->H1->setText("1");
-    window->H1->end(false);
-    Type(window->H1, "a Z+-,.:\u0663\u06F5");   // letters, space, signs, separators, other scripts' digits
-    EXPECT_EQ(window->H1->text(), "1");
+    window_->H1->setText("1");
+    window_->H1->end(false);
+    Type(window_->H1, "a Z+-,.:\u0663\u06F5");   // letters, space, signs, separators, other scripts' digits
+    EXPECT_EQ(window_->H1->text(), "1");
     for (Qt::Key key : {Qt::Key_A, Qt::Key_C, Qt::Key_V, Qt::Key_X, Qt::Key_Z}) {
         QGuiApplication::clipboard()->setText("99");
-        QTest::keyClick(window->H1, key, Qt::ControlModifier);
-        EXPECT_EQ(window->H1->text(), "1") << "Ctrl+" << char(key);
+        QTest::keyClick(window_->H1, key, Qt::ControlModifier);
+        EXPECT_EQ(window_->H1->text(), "1") << "Ctrl+" << char(key);
     }
-    Type(window->H1, "23");
-    QTest::keyClick(window->H1, Qt::Key_Backspace);
-    EXPECT_EQ(window->H1->text(), "12");
+    Type(window_->H1, "23");
+    QTest::keyClick(window_->H1, Qt::Key_Backspace);
+    EXPECT_EQ(window_->H1->text(), "12");
 }
 
 TEST_F(FieldsTest, EnterWalksTheSlotsColumnByColumnToTheSaveButton)
@@ -66,7 +66,7 @@ TEST_F(FieldsTest, EnterWalksTheSlotsColumnByColumnToTheSaveButton)
     }
     EXPECT_EQ(walk.join(' '), "H1 M1 H2 M2 H3 M3 H4 M4 H5 M5 H6 M6 BitBtn1");
     EXPECT_TRUE(Messages().isEmpty());
-    EXPECT_EQ(root.ReadSettings(), kSaved) << "reaching the button saves nothing yet";
+    EXPECT_EQ(root_.ReadSettings(), kSaved) << "reaching the button saves nothing yet";
     Press(Qt::Key_Return);
     EXPECT_EQ(Messages(), QStringList{"REGISTRO GRAVADO!!"});
 }
@@ -76,47 +76,47 @@ TEST_F(FieldsTest, EscStepsBackAndClosesFromTheFirstField)
     ASSERT_TRUE(OpenWith(kSaved));
     const char* order[] = {"H1", "M1", "H2", "M2", "H3", "M3", "H4", "M4", "H5", "M5", "H6", "M6", "BitBtn1"};
     for (int i = 12; i >= 1; --i) {
-        auto* from = window->findChild<QWidget*>(order[i]);
-        ASSERT_TRUE(window->RequestFocus(from));
+        auto* from = window_->findChild<QWidget*>(order[i]);
+        ASSERT_TRUE(window_->RequestFocus(from));
         Press(Qt::Key_Escape);
         EXPECT_EQ(Focused()->objectName(), order[i - 1]) << "Esc in " << order[i];
     }
-    window->H1->setText("7");
+    window_->H1->setText("7");
     Press(Qt::Key_Escape);
-    EXPECT_TRUE(window->TempFecha->Enabled()) << "the fade-out starts";
-    EXPECT_TRUE(window->Opacity.Applied());
-    EXPECT_EQ(Focused(), window->H1);
-    EXPECT_EQ(window->H1->text(), "7") << "no exit check";
+    EXPECT_TRUE(window_->TempFecha->Enabled()) << "the fade-out starts";
+    EXPECT_TRUE(window_->Opacity.Applied());
+    EXPECT_EQ(Focused(), window_->H1);
+    EXPECT_EQ(window_->H1->text(), "7") << "no exit check";
 }
 
 TEST_F(FieldsTest, TabAndShiftTabReachTheSaveButton)
 {
     ASSERT_TRUE(OpenWith(kSaved));
     Press(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(Focused(), window->BitBtn1);
+    EXPECT_EQ(Focused(), window_->BitBtn1);
     Press(Qt::Key_Tab);
-    EXPECT_EQ(Focused(), window->H1);
-    ASSERT_TRUE(window->RequestFocus(window->M6));
+    EXPECT_EQ(Focused(), window_->H1);
+    ASSERT_TRUE(window_->RequestFocus(window_->M6));
     Press(Qt::Key_Tab);
-    EXPECT_EQ(Focused(), window->BitBtn1);
+    EXPECT_EQ(Focused(), window_->BitBtn1);
 }
 
 TEST_F(FieldsTest, FocusColourAndSelectionOnArrival)
 {
     ASSERT_TRUE(OpenWith(kSaved));
-    EXPECT_EQ(window->H1->Color(), kFocus);
+    EXPECT_EQ(window_->H1->Color(), kFocus);
     for (int i = 0; i < 9; ++i)
         Press(Qt::Key_Return);
-    ASSERT_EQ(Focused(), window->M5);
-    EXPECT_EQ(window->M5->Color(), kFocus) << "M5 gains its colour through M1Enter";
-    EXPECT_EQ(window->H1->Color(), kRest);
-    EXPECT_EQ(window->H5->Color(), kRest);
+    ASSERT_EQ(Focused(), window_->M5);
+    EXPECT_EQ(window_->M5->Color(), kFocus) << "M5 gains its colour through M1Enter";
+    EXPECT_EQ(window_->H1->Color(), kRest);
+    EXPECT_EQ(window_->H5->Color(), kRest);
 
     // A field reached by Enter has its text selected: typing replaces it.
-    ASSERT_TRUE(window->RequestFocus(window->M1));
-    EXPECT_EQ(window->M1->selectedText(), "30");
-    Type(window->M1, "9");
-    EXPECT_EQ(window->M1->text(), "9");
+    ASSERT_TRUE(window_->RequestFocus(window_->M1));
+    EXPECT_EQ(window_->M1->selectedText(), "30");
+    Type(window_->M1, "9");
+    EXPECT_EQ(window_->M1->text(), "9");
 }
 
 TEST_F(FieldsTest, LeavingAFieldNormalisesItsText)
@@ -127,17 +127,17 @@ TEST_F(FieldsTest, LeavingAFieldNormalisesItsText)
         {QString(400, '9'), "00"},   // beyond a double's range
     };
     for (const auto& [typed, shown] : cases) {
-        ASSERT_TRUE(window->RequestFocus(window->H2));
-        window->H2->setText(typed);
+        ASSERT_TRUE(window_->RequestFocus(window_->H2));
+        window_->H2->setText(typed);
         Press(Qt::Key_Tab);
-        EXPECT_EQ(window->H2->text(), shown) << qPrintable(typed.left(10)) << " " << qPrintable(Messages().join('/'));
-        EXPECT_EQ(Focused(), window->M2);
+        EXPECT_EQ(window_->H2->text(), shown) << qPrintable(typed.left(10)) << " " << qPrintable(Messages().join('/'));
+        EXPECT_EQ(Focused(), window_->M2);
     }
     EXPECT_TRUE(Messages().isEmpty());
-    window->M2->setText("60");
+    window_->M2->setText("60");
     Press(Qt::Key_Tab);
-    EXPECT_EQ(window->M2->text(), "60");
-    EXPECT_EQ(window->Teste, 60);
+    EXPECT_EQ(window_->M2->text(), "60");
+    EXPECT_EQ(window_->Teste, 60);
 }
 
 TEST_F(FieldsTest, OutOfRangeValuesAreReportedAndTheSavedValuesReturn)
@@ -155,75 +155,75 @@ TEST_F(FieldsTest, OutOfRangeValuesAreReportedAndTheSavedValuesReturn)
     ASSERT_TRUE(OpenWith(kSaved));
     int expectedMessages = 0;
     for (const auto& c : cases) {
-        auto* field = window->findChild<Edit*>(c.field);
-        ASSERT_TRUE(window->RequestFocus(field));
+        auto* field = window_->findChild<Edit*>(c.field);
+        ASSERT_TRUE(window_->RequestFocus(field));
         field->setText(c.typed);
         Press(Qt::Key_Return);
         ++expectedMessages;
         ASSERT_EQ(Messages().size(), expectedMessages) << c.field << " " << qPrintable(c.typed);
         EXPECT_EQ(Messages().last(), c.message);
         EXPECT_EQ(field->text(), c.saved) << c.field << " shows the saved value again";
-        EXPECT_EQ(Focused(), window->H1) << "the window's return puts the focus on H1";
+        EXPECT_EQ(Focused(), window_->H1) << "the window's return puts the focus on H1";
         EXPECT_EQ(field->Color(), kRest);
     }
-    EXPECT_EQ(root.ReadSettings(), kSaved);
+    EXPECT_EQ(root_.ReadSettings(), kSaved);
 }
 
 TEST_F(FieldsTest, RejectionInTheFirstFieldKeepsTheFocusThere)
 {
     ASSERT_TRUE(OpenWith(kSaved));
     bool m1Entered = false;
-    const auto enter = window->M1->OnEnter;
-    window->M1->OnEnter = [&](QObject* s) { m1Entered = true; enter(s); };
-    window->H1->setText("25");
+    const auto enter = window_->M1->OnEnter;
+    window_->M1->OnEnter = [&](QObject* s) { m1Entered = true; enter(s); };
+    window_->H1->setText("25");
     Press(Qt::Key_Return);
     EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
     EXPECT_FALSE(m1Entered) << "the move to M1 is abandoned";
-    EXPECT_EQ(Focused(), window->H1);
-    EXPECT_EQ(window->H1->text(), "07");
+    EXPECT_EQ(Focused(), window_->H1);
+    EXPECT_EQ(window_->H1->text(), "07");
 }
 
 TEST_F(FieldsTest, WithoutAReadableFileTheRejectedTextGivesWayToTheOneBefore)
 {
     ASSERT_TRUE(Open());
-    ASSERT_TRUE(window->RequestFocus(window->H3));
-    window->H3->setText("25");
+    ASSERT_TRUE(window_->RequestFocus(window_->H3));
+    window_->H3->setText("25");
     Press(Qt::Key_Tab);
     EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
-    EXPECT_EQ(window->H3->text(), "00") << "no reload replaces it: the empty text it had on arrival returns, "
+    EXPECT_EQ(window_->H3->text(), "00") << "no reload replaces it: the empty text it had on arrival returns, "
                                            "normalised when the window's return moves the focus on";
 }
 
 TEST_F(FieldsTest, ClickingSaveChecksTheFieldFirst)
 {
     ASSERT_TRUE(OpenWith(kSaved));
-    ASSERT_TRUE(window->RequestFocus(window->H2));
-    window->H2->setText("7");
-    QTest::mouseClick(window->BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(root.ReadSettings(), QByteArray(kSaved).replace("12:00", "07:00"));
+    ASSERT_TRUE(window_->RequestFocus(window_->H2));
+    window_->H2->setText("7");
+    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace("12:00", "07:00"));
 }
 
 TEST_F(FieldsTest, ClickingSaveWithARejectedValueDoesNotSave)
 {
     ASSERT_TRUE(OpenWith(kSaved));
-    ASSERT_TRUE(window->RequestFocus(window->H2));
-    window->H2->setText("30");
-    QTest::mouseClick(window->BitBtn1, Qt::LeftButton);
+    ASSERT_TRUE(window_->RequestFocus(window_->H2));
+    window_->H2->setText("30");
+    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
-    EXPECT_EQ(root.ReadSettings(), kSaved);
+    EXPECT_EQ(root_.ReadSettings(), kSaved);
 }
 
 TEST_F(FieldsTest, LeavingAndReturningToTheWindowRunsNoExitCheck)
 {
     ASSERT_TRUE(OpenWith(kSaved));
-    ASSERT_TRUE(window->RequestFocus(window->H2));
-    window->H2->setText("7");
+    ASSERT_TRUE(window_->RequestFocus(window_->H2));
+    window_->H2->setText("7");
     QWidget other;
     other.show();
     other.activateWindow();
     ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
-    EXPECT_EQ(window->H2->text(), "7");
-    EXPECT_EQ(window->H2->Color(), kFocus);
+    EXPECT_EQ(window_->H2->text(), "7");
+    EXPECT_EQ(window_->H2->Color(), kFocus);
 }
 
 TEST_F(FieldsTest, ASettingsFileOfRejectedTimesComesToRest)
@@ -233,9 +233,9 @@ TEST_F(FieldsTest, ASettingsFileOfRejectedTimesComesToRest)
         Press(Qt::Key_Tab);
     EXPECT_EQ(Messages().size(), 13) << "one message for each attempt to leave, never a chain";
     ASSERT_NE(Focused(), nullptr);
-    EXPECT_EQ(Focused(), window->H1);
-    const int before = activations->count();
+    EXPECT_EQ(Focused(), window_->H1);
+    const auto before = activations_->count();
     for (int i = 0; i < 20; ++i)
         QCoreApplication::processEvents();
-    EXPECT_EQ(activations->count(), before) << "at rest";
+    EXPECT_EQ(activations_->count(), before) << "at rest";
 }

@@ -41,10 +41,10 @@ TEST_F(LayoutTest, EveryControlStandsAtItsPlaceOnAnEightHundredPixelScreen)
 {
     ASSERT_TRUE(Open());
     ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().width(), 800) << "the offscreen screen is the design size";
-    EXPECT_EQ(window->windowTitle(), "AdmFor00");
-    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->availableGeometry());
-    EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0, 0, 0x2D));
+    EXPECT_EQ(window_->windowTitle(), "AdmFor00");
+    EXPECT_TRUE(window_->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window_->geometry(), QGuiApplication::primaryScreen()->availableGeometry());
+    EXPECT_EQ(window_->palette().color(QPalette::Window), QColor(0, 0, 0x2D));
 
     const Expected controls[] = {
         {"LSub", {8, 8, 786, 49}, "CONFIGURAÇÃO DO QUORVELO"},
@@ -79,7 +79,7 @@ TEST_F(LayoutTest, EveryControlStandsAtItsPlaceOnAnEightHundredPixelScreen)
         {"H6", {530, 74, 65, 29}, ""}, {"M6", {642, 74, 65, 29}, ""},
     };
     for (const auto& c : controls) {
-        auto* w = window->findChild<QWidget*>(QString::fromLatin1(c.name));
+        auto* w = window_->findChild<QWidget*>(QString::fromLatin1(c.name));
         ASSERT_NE(w, nullptr) << c.name;
         if (c.geometry.isEmpty()) {
             EXPECT_EQ(w->pos(), c.geometry.topLeft()) << c.name;
@@ -91,31 +91,31 @@ TEST_F(LayoutTest, EveryControlStandsAtItsPlaceOnAnEightHundredPixelScreen)
     }
 
     // Hidden, or clipped away below the hour panel: never seen.
-    EXPECT_FALSE(window->ChePsi->isVisible());
-    EXPECT_FALSE(window->AprChe->isVisible());
-    EXPECT_TRUE(window->L1->visibleRegion().isEmpty());
-    EXPECT_TRUE(window->L2->visibleRegion().isEmpty());
-    for (QWidget* w : {static_cast<QWidget*>(window->LSub), static_cast<QWidget*>(window->Man),
-                       static_cast<QWidget*>(window->BitBtn1), static_cast<QWidget*>(window->M6)})
+    EXPECT_FALSE(window_->ChePsi->isVisible());
+    EXPECT_FALSE(window_->AprChe->isVisible());
+    EXPECT_TRUE(window_->L1->visibleRegion().isEmpty());
+    EXPECT_TRUE(window_->L2->visibleRegion().isEmpty());
+    for (QWidget* w : {static_cast<QWidget*>(window_->LSub), static_cast<QWidget*>(window_->Man),
+                       static_cast<QWidget*>(window_->BitBtn1), static_cast<QWidget*>(window_->M6)})
         EXPECT_FALSE(w->visibleRegion().isEmpty()) << qPrintable(w->objectName());
 
-    EXPECT_EQ(window->LSub->font().pixelSize(), 27);
-    EXPECT_TRUE(window->LSub->font().underline());
-    EXPECT_EQ(window->Man->font().pixelSize(), 20);
-    EXPECT_EQ(window->Man->font().weight(), QFont::Bold);
-    EXPECT_EQ(window->H1->font().pixelSize(), 16);
-    EXPECT_EQ(window->ApreAuto->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(window->Man->focusPolicy(), Qt::NoFocus);
-    EXPECT_FALSE(window->AprChe->isChecked());
-    EXPECT_TRUE(window->TemAbre->Enabled() || window->Opacity.Value() == 255);
-    EXPECT_FALSE(window->TempFecha->Enabled());
+    EXPECT_EQ(window_->LSub->font().pixelSize(), 27);
+    EXPECT_TRUE(window_->LSub->font().underline());
+    EXPECT_EQ(window_->Man->font().pixelSize(), 20);
+    EXPECT_EQ(window_->Man->font().weight(), QFont::Bold);
+    EXPECT_EQ(window_->H1->font().pixelSize(), 16);
+    EXPECT_EQ(window_->ApreAuto->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(window_->Man->focusPolicy(), Qt::NoFocus);
+    EXPECT_FALSE(window_->AprChe->isChecked());
+    EXPECT_TRUE(window_->TemAbre->Enabled() || window_->Opacity.Value() == 255);
+    EXPECT_FALSE(window_->TempFecha->Enabled());
 }
 
 TEST_F(LayoutTest, TabCyclesThroughTheSaveButtonAndTheTwelveFieldsOnly)
 {
     ASSERT_TRUE(Open());
-    window->BitBtn1->setFocus();
-    ASSERT_TRUE(WaitFor([&] { return window->BitBtn1->hasFocus(); }));
+    window_->BitBtn1->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return window_->BitBtn1->hasFocus(); }));
 
     QStringList visited;
     for (int i = 0; i < 13; ++i) {
@@ -128,7 +128,7 @@ TEST_F(LayoutTest, TabCyclesThroughTheSaveButtonAndTheTwelveFieldsOnly)
 TEST_F(LayoutTest, CreationScalingFollowsAWideScreen)
 {
     const ScreenMetrics wide{1920, 1080, QRect(0, 0, 1920, 1040)};
-    TAdmFor00 w(root.Path(), wide);
+    TAdmFor00 w(root_.Path(), wide);
     EXPECT_EQ(w.Man->geometry(), QRect(72, 883, 509, 120));
     EXPECT_EQ(w.Man->font().pixelSize(), 48);
     EXPECT_EQ(w.LSub->geometry(), QRect(19, 19, 1887, 118));
@@ -149,7 +149,7 @@ TEST_F(LayoutTest, CreationScalingFollowsAWideScreen)
 TEST_F(LayoutTest, LabelsSizedToTheirTextKeepTheLayoutWidths)
 {
     const ScreenMetrics design{800, 600, QRect(0, 0, 800, 600)};
-    TAdmFor00 w(root.Path(), design);
+    TAdmFor00 w(root_.Path(), design);
     const struct { QLabel* label; int width; } labels[] = {
         {w.Label1, 627}, {w.Label2, 74}, {w.Label14, 39}, {w.Label6, 74}, {w.Label4, 39},
     };
@@ -165,7 +165,7 @@ TEST_F(LayoutTest, CreationScalingKeepsTheLayoutInsideAWorkAreaNarrowedByADock)
     // A 60 px dock on the left of a 1366 x 768 screen: the layout follows the
     // 1306 px of the work area, not the 1366 of the screen.
     const ScreenMetrics docked{1366, 768, QRect(60, 0, 1306, 768)};
-    TAdmFor00 w(root.Path(), docked);
+    TAdmFor00 w(root_.Path(), docked);
     EXPECT_EQ(w.Man->geometry(), QRect(49, 601, 346, 81));
     EXPECT_EQ(w.Man->font().pixelSize(), 33);
     for (QWidget* c : {static_cast<QWidget*>(w.BitBtn1), static_cast<QWidget*>(w.TelaHorIni),

@@ -19,17 +19,17 @@
 
 void WindowFixture::TearDown()
 {
-    activations.reset();
-    delete window.data();
+    activations_.reset();
+    delete window_.data();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 bool WindowFixture::Open()
 {
-    window = new TAdmFor00(root.Path());
-    activations = std::make_unique<QSignalSpy>(window.data(), &Form::activated);
-    window->ShowFirstTime();
-    return WaitFor([this] { return window && activations->count() > 0 && QApplication::focusWidget() != nullptr; });
+    window_ = new TAdmFor00(root_.Path());
+    activations_ = std::make_unique<QSignalSpy>(window_.data(), &Form::activated);
+    window_->ShowFirstTime();
+    return WaitFor([this] { return window_ && activations_->count() > 0 && QApplication::focusWidget() != nullptr; });
 }
 
 bool WindowFixture::WaitFor(const std::function<bool()>& done, int timeoutMs)
@@ -39,7 +39,7 @@ bool WindowFixture::WaitFor(const std::function<bool()>& done, int timeoutMs)
 
 QList<TAdmForMn*> WindowFixture::Popups() const
 {
-    return window ? window->findChildren<TAdmForMn*>(Qt::FindDirectChildrenOnly) : QList<TAdmForMn*>{};
+    return window_ ? window_->findChildren<TAdmForMn*>(Qt::FindDirectChildrenOnly) : QList<TAdmForMn*>{};
 }
 
 void WindowFixture::Dismiss(TAdmForMn* popup)
@@ -63,13 +63,13 @@ void WindowFixture::Press(Qt::Key key, Qt::KeyboardModifiers mods)
 
 void WindowFixture::FollowRefusal(const std::function<void()>& step)
 {
-    const int popups = Popups().size();
-    const int before = activations->count();
+    const auto popups = Popups().size();
+    const auto before = activations_->count();
     step();
     // A refused value takes the activation back from its message at once.
     const QStringList refusals{"HORA INCORRETA", "MINUTO INCORRETO"};
     if (Popups().size() > popups && refusals.contains(Popups().last()->CorpoMensagem->Text()))
-        WaitFor([&] { return activations->count() > before && QApplication::activeWindow() == window.data(); });
+        WaitFor([&] { return activations_->count() > before && QApplication::activeWindow() == window_.data(); });
     QCoreApplication::processEvents();
 }
 

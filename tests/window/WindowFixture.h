@@ -46,8 +46,8 @@ protected:
     // The texts of the popups currently open, oldest first.
     QStringList Messages() const;
 
-    TempDataRoot root;
-    QPointer<TAdmFor00> window;
+    TempDataRoot root_;
+    QPointer<TAdmFor00> window_;
     // The window's activations since Open().
-    std::unique_ptr<QSignalSpy> activations;
+    std::unique_ptr<QSignalSpy> activations_;
 };
