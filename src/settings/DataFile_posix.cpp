@@ -16,7 +16,7 @@ int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 // only ever tried, never waited for.
 bool TryLock(int fd, short type)
 {
-    struct flock lock{};
+    struct flock lock = {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
     lock.l_start = 0;
@@ -44,7 +44,7 @@ bool IsReadOnly(const struct stat& st)
 // without opening it for writing, which its mode would not allow.
 bool LockedByOthers(int fd)
 {
-    struct flock query{};
+    struct flock query = {};
     query.l_type = F_WRLCK;
     query.l_whence = SEEK_SET;
     query.l_start = 0;
@@ -89,7 +89,7 @@ bool DataFile::OpenForReading(const std::filesystem::path& file)
     Close();
     // A pipe, a device, a folder or a link planted under the name is never
     // read, and the size is known before the first byte comes in.
-    struct stat st{};
+    struct stat st = {};
     const int fd = OpenRegularForReading(file.c_str(), nullptr, st);
     if (fd < 0)
         return false;
@@ -174,7 +174,7 @@ bool DataFile::MoveOver(const std::filesystem::path& target,
     };
     bool ok = true;
     for (const auto& file : replaced) {
-        struct stat st{};
+        struct stat st = {};
         if (lstat(file.c_str(), &st) != 0) {
             if (errno == ENOENT)
                 continue;
@@ -185,7 +185,7 @@ bool DataFile::MoveOver(const std::filesystem::path& target,
             ok = false;
             break;
         }
-        struct stat opened{};
+        struct stat opened = {};
         const int fd = OpenRegularForReading(file.c_str(), &st, opened);
         if (fd < 0) {
             ok = false;
@@ -220,10 +220,10 @@ void DataFile::RemoveIfUnused(const std::filesystem::path& file)
 {
     // Only a regular file can be a leftover of ours; a link or anything else
     // under such a name is left alone, and nothing is opened for writing.
-    struct stat st{};
+    struct stat st = {};
     if (lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return;
-    struct stat opened{};
+    struct stat opened = {};
     const int fd = OpenRegularForReading(file.c_str(), &st, opened);
     if (fd < 0)
         return;

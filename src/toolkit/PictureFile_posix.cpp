@@ -19,7 +19,7 @@ std::optional<QByteArray> ReadPictureFile(const QString& path, qint64 maxBytes)
     if (fd < 0)
         return std::nullopt;
     std::optional<QByteArray> result;
-    struct stat st{};
+    struct stat st = {};
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= maxBytes) {
         // The file may grow after the check: one byte past the limit is enough to tell.
         QByteArray bytes(static_cast<qsizetype>(st.st_size) + 1, Qt::Uninitialized);

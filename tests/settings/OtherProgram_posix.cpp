@@ -34,7 +34,7 @@ OtherProgram::OtherProgram(const std::filesystem::path& file, const Hold& hold)
         close(ready[0]);
         close(handle_->release[1]);
         const int fd = open(file.c_str(), hold.how == F_WRLCK ? O_RDWR : O_RDONLY);
-        struct flock lock{};
+        struct flock lock = {};
         lock.l_type = static_cast<short>(hold.how);
         lock.l_whence = SEEK_SET;
         const char ok = (fd >= 0 && fcntl(fd, F_OFD_SETLK, &lock) == 0) ? '1' : '0';

@@ -57,7 +57,7 @@ void WriteFile(const fs::path& file, const std::string& bytes, mode_t mode)
 
 mode_t ModeOf(const fs::path& file)
 {
-    struct stat st{};
+    struct stat st = {};
     return ::lstat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
@@ -86,7 +86,7 @@ std::map<std::string, Entry> Snapshot(const fs::path& dir)
 {
     std::map<std::string, Entry> entries;
     for (const auto& e : fs::recursive_directory_iterator(dir)) {
-        struct stat st{};
+        struct stat st = {};
         ::lstat(e.path().c_str(), &st);
         entries[e.path().string()] = {st.st_mode, S_ISREG(st.st_mode) ? ReadAll(e.path()) : "",
                                       static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
@@ -113,7 +113,7 @@ struct Scene {
     bool DadosHoldsNoSecret() const
     {
         for (const auto& e : fs::directory_iterator(dir.Dados())) {
-            struct stat st{};
+            struct stat st = {};
             if (::lstat(e.path().c_str(), &st) == 0 && S_ISREG(st.st_mode)
                 && ReadAll(e.path()).find(kSecret) != std::string::npos)
                 return false;
@@ -153,7 +153,7 @@ Outcome ReadAndSave(const fs::path& root)
     if (child < 0)
         return outcome;
     int status = 0;
-    struct rusage usage{};
+    struct rusage usage = {};
     if (::wait4(child, &status, 0, &usage) != child)
         return outcome;
     outcome.finished = WIFEXITED(status) && WEXITSTATUS(status) < 4;

@@ -105,7 +105,7 @@ protected:
         // As installed: the root and its parents passable by all, "Dados"
         // root's and the group's, setgid so new files keep the group.
         for (fs::path p = dir_.Root(); p != p.root_path(); p = p.parent_path()) {
-            struct stat st{};
+            struct stat st = {};
             if (::stat(p.c_str(), &st) == 0 && (st.st_mode & S_IXOTH) == 0)
                 ::chmod(p.c_str(), (st.st_mode & 07777) | 0755);
         }
@@ -142,7 +142,7 @@ protected:
 
     struct stat StatOf(const std::string& name) const
     {
-        struct stat st{};
+        struct stat st = {};
         ::lstat((dir_.Dados() / name).c_str(), &st);
         return st;
     }
@@ -243,7 +243,7 @@ TEST_F(SharedDataFolder, PlantedLinkDisclosesNothing)
         ASSERT_GE(saved, 0);
 
         for (const auto& e : fs::directory_iterator(dir_.Dados())) {
-            struct stat st{};
+            struct stat st = {};
             ASSERT_EQ(::lstat(e.path().c_str(), &st), 0);
             if (!S_ISREG(st.st_mode))
                 continue;

@@ -10,7 +10,7 @@ HeldFile::HeldFile(const QString& path)
     const int fd = open(path.toLocal8Bit().constData(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
         return;
-    struct flock lock{};
+    struct flock lock = {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
     if (fcntl(fd, F_OFD_SETLK, &lock) != 0) {
