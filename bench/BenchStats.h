@@ -35,7 +35,10 @@ inline double Quantile(std::vector<double> values, double q)
     return values[std::min(rank, values.size() - 1)];
 }
 
-inline double Median(std::vector<double> values) { return Quantile(std::move(values), 0.5); }
+inline double Median(std::vector<double> values)
+{
+    return Quantile(std::move(values), 0.5);
+}
 
 // Machine-readable result line that bench/run-all collects: "@ key value".
 inline void Report(const std::string& key, double value)

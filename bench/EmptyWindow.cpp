@@ -18,6 +18,6 @@ int main(int argc, char** argv)
     if (QScreen* screen = QGuiApplication::primaryScreen())
         window.setGeometry(screen->availableGeometry());
     window.show();
-    window.activateWindow();   // as the tool does: no window manager activates it under Xvfb
+    window.activateWindow(); // as the tool does: no window manager activates it under Xvfb
     return app.exec();
 }

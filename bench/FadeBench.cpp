@@ -51,7 +51,10 @@ std::int64_t RunUntil(UiTimer* timer, const std::function<bool()>& done, QObject
     });
     if (alsoEndsOn)
         QObject::connect(alsoEndsOn, &QObject::destroyed, &loop, &QEventLoop::quit);
-    QTimer::singleShot(10'000, &loop, [&] { last = -1; loop.quit(); });
+    QTimer::singleShot(10'000, &loop, [&] {
+        last = -1;
+        loop.quit();
+    });
     loop.exec();
     return last;
 }
@@ -61,18 +64,18 @@ std::int64_t RunUntil(UiTimer* timer, const std::function<bool()>& done, QObject
 class ServerOpacityWatch
 {
 public:
-    explicit ServerOpacityWatch(xcb_window_t window)
-        : c_(xcb_connect(nullptr, nullptr))
+    explicit ServerOpacityWatch(xcb_window_t window) : c_(xcb_connect(nullptr, nullptr))
     {
         if (xcb_connection_has_error(c_))
             return;
         const char name[] = "_NET_WM_WINDOW_OPACITY";
-        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, std::strlen(name), name), nullptr);
+        xcb_intern_atom_reply_t* r =
+            xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, std::strlen(name), name), nullptr);
         atom_ = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
         std::free(r);
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(c_, window, XCB_CW_EVENT_MASK, &mask);
-        xcb_free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr));   // the selection is in place
+        xcb_free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); // the selection is in place
     }
     ~ServerOpacityWatch() { xcb_disconnect(c_); }
 
@@ -90,7 +93,11 @@ public:
             std::free(e);
         }
     }
-    void Clear() { Collect(); times_.clear(); }
+    void Clear()
+    {
+        Collect();
+        times_.clear();
+    }
 
     // Moments at which new values arrived, and the longest pause between two.
     int Moments() const { return int(std::set<std::uint32_t>(times_.begin(), times_.end()).size()); }
@@ -119,7 +126,10 @@ void Settle(int ms)
     loop.exec();
 }
 
-double Ms(std::int64_t from, std::int64_t to) { return static_cast<double>(to - from) / 1e6; }
+double Ms(std::int64_t from, std::int64_t to)
+{
+    return static_cast<double>(to - from) / 1e6;
+}
 
 [[noreturn]] void Fail(const char* what)
 {
@@ -196,12 +206,13 @@ int main(int argc, char** argv)
         outMoments.push_back(server.Moments());
         outPause.push_back(server.LongestPauseMs());
 
-        std::printf("run %d  first fade-in %6.1f ms  fade-in %6.1f ms  fade-out %6.1f ms"
-                    "\n       at the X server: first fade-in %2.0f moments (longest pause %3.0f ms), fade-in %2.0f (%3.0f ms),"
-                    " fade-out %2.0f (%3.0f ms)\n",
-                    run, firstIn.back(), fadeIn.back(), fadeOut.back(), firstMoments.back(), firstPause.back(),
-                    inMoments.back(), inPause.back(), outMoments.back(), outPause.back());
-        delete window.data();   // the close frees it later; the next run needs the desktop to itself
+        std::printf(
+            "run %d  first fade-in %6.1f ms  fade-in %6.1f ms  fade-out %6.1f ms"
+            "\n       at the X server: first fade-in %2.0f moments (longest pause %3.0f ms), fade-in %2.0f (%3.0f ms),"
+            " fade-out %2.0f (%3.0f ms)\n",
+            run, firstIn.back(), fadeIn.back(), fadeOut.back(), firstMoments.back(), firstPause.back(),
+            inMoments.back(), inPause.back(), outMoments.back(), outPause.back());
+        delete window.data(); // the close frees it later; the next run needs the desktop to itself
     }
 
     const double tick = UiTimer::kFramePeriodMs;

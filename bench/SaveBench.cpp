@@ -33,8 +33,8 @@ double BareSaveMs(const fs::path& dir)
     const fs::path target = dir / "bare.txt";
     const std::int64_t start = bench::MonotonicNs();
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const bool ok = fd >= 0 && write(fd, kBytes, sizeof kBytes - 1) == static_cast<ssize_t>(sizeof kBytes - 1)
-        && fsync(fd) == 0;
+    const bool ok =
+        fd >= 0 && write(fd, kBytes, sizeof kBytes - 1) == static_cast<ssize_t>(sizeof kBytes - 1) && fsync(fd) == 0;
     if (fd >= 0)
         close(fd);
     if (!ok || rename(temp.c_str(), target.c_str()) != 0) {
@@ -69,8 +69,8 @@ int main(int argc, char** argv)
     for (int run = 0; run <= runs; ++run) {
         // Each save differs from the last, as a user's edits would.
         const std::u16string minute = run % 2 ? u"30" : u"45";
-        const std::array<std::u16string, 8> lines = {
-            u"1", u"0", u"07:" + minute, u"10:00", u"12:15", u"15:00", u"17:30", u"20:" + minute};
+        const std::array<std::u16string, 8> lines = {u"1",     u"0",     u"07:" + minute, u"10:00",
+                                                     u"12:15", u"15:00", u"17:30",        u"20:" + minute};
         const std::int64_t start = bench::MonotonicNs();
         const bool ok = record.GravaArqDados(lines);
         const double elapsed = static_cast<double>(bench::MonotonicNs() - start) / 1e6;
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
             return 1;
         }
         const double bareMs = BareSaveMs(root / "bare");
-        if (run > 0) {   // the first save creates the file; the user's saves replace it
+        if (run > 0) { // the first save creates the file; the user's saves replace it
             ms.push_back(elapsed);
             bare.push_back(bareMs);
         }
@@ -92,8 +92,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::printf("%d saves: median %.2f ms, 90th percentile %.2f ms, slowest %.2f ms\n", runs,
-                bench::Median(ms), bench::Quantile(ms, 0.9), bench::Quantile(ms, 1.0));
+    std::printf("%d saves: median %.2f ms, 90th percentile %.2f ms, slowest %.2f ms\n", runs, bench::Median(ms),
+                bench::Quantile(ms, 0.9), bench::Quantile(ms, 1.0));
     std::printf("bare write, fsync, rename, folder fsync: median %.2f ms, 90th percentile %.2f ms\n",
                 bench::Median(bare), bench::Quantile(bare, 0.9));
     bench::Report("save.runs", runs);

@@ -37,7 +37,7 @@ constexpr std::size_t kMiB = 1024 * 1024;
 constexpr std::size_t kFileBytes = static_cast<std::size_t>(DataFile::kMaxReadBytes);
 constexpr std::size_t kLine2Bytes = 4 * kMiB;
 constexpr std::uint64_t kSparseBytes = std::uint64_t{3} << 30;
-constexpr std::size_t kTailLineBytes = 64;   // CR LF included
+constexpr std::size_t kTailLineBytes = 64; // CR LF included
 
 // Writes dataRoot/Dados/Dados.TXT through a small buffer, so that making the
 // file costs this process no memory. With `tail` the file is kFileBytes long.
@@ -75,7 +75,7 @@ fs::path WriteSettings(const fs::path& dataRoot, bool tail)
             put(lines.data(), lines.size());
         while (written + line.size() <= kFileBytes)
             put(line.data(), line.size());
-        put(line.data(), kFileBytes - written);   // a last line without its break
+        put(line.data(), kFileBytes - written); // a last line without its break
     }
     std::fclose(f);
     return file;
@@ -132,8 +132,8 @@ double TimeRefusalMs(const fs::path& dataRoot)
 double ReadGrowthMiB(const fs::path& dataRoot, bool refused = false)
 {
     const std::string self = fs::read_symlink("/proc/self/exe").string();
-    const std::string command = "'" + self + "' " + (refused ? "--measure-refusal" : "--measure-memory")
-        + " '" + dataRoot.string() + "'";
+    const std::string command =
+        "'" + self + "' " + (refused ? "--measure-refusal" : "--measure-memory") + " '" + dataRoot.string() + "'";
     std::FILE* p = popen(command.c_str(), "r");
     double kib = -1;
     if (!p || std::fscanf(p, "%lf", &kib) != 1 || pclose(p) != 0) {
@@ -215,8 +215,8 @@ int main(int argc, char** argv)
             readMs.push_back(TimeReadMs(record));
         }
         headMs.push_back(TimeReadMs(headRecord));
-        std::printf("run %2d LeArqDados %8.1f ms   cat %8.1f ms   (LeArqDados without the tail %6.1f ms)\n",
-                    run + 1, readMs.back(), catMs.back(), headMs.back());
+        std::printf("run %2d LeArqDados %8.1f ms   cat %8.1f ms   (LeArqDados without the tail %6.1f ms)\n", run + 1,
+                    readMs.back(), catMs.back(), headMs.back());
     }
 
     const double growFull = ReadGrowthMiB(fullRoot);

@@ -79,7 +79,7 @@ std::optional<Sample> RunOnce(const char* program, const char* stderrLog)
             break;
     }
     close(out[0]);
-    kill(pid, SIGKILL);   // harmless once the probe has ended the process
+    kill(pid, SIGKILL); // harmless once the probe has ended the process
     waitpid(pid, nullptr, 0);
 
     const std::int64_t start = *startNs;

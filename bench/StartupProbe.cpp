@@ -51,11 +51,11 @@ protected:
         case QEvent::ActivationChange:
             if (!pending_) {
                 pending_ = true;
-                QMetaObject::invokeMethod(this, [this] { Check(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this] { Check(); }, Qt::QueuedConnection);
             }
             break;
-        default:
-            break;
+        default: break;
         }
         return QObject::eventFilter(watched, event);
     }

@@ -16,7 +16,8 @@
 
 namespace {
 
-struct Result {
+struct Result
+{
     std::vector<std::string> lines;
     std::size_t count = 0;
     bool atEnd = false;
@@ -105,7 +106,6 @@ Result SplitInRuns(std::string_view bytes, std::size_t maxChunk, std::uint32_t s
     return r;
 }
 
-
 // Each character's bytes, then a separator: cutting a character in two
 // would show as a separator inside it.
 std::string FakeConvert(std::string_view bytes)
@@ -170,7 +170,7 @@ Result Model(std::string_view bytes)
     return r;
 }
 
-}
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -9,9 +9,9 @@
 #include "DesignFont.h"
 #include "Edit.h"
 #include "ImageBox.h"
-#include "TimeField.h"
 #include "Panel.h"
 #include "SpeedButton.h"
+#include "TimeField.h"
 #include "UiTimer.h"
 
 #include <QCheckBox>
@@ -30,9 +30,9 @@ Q_LOGGING_CATEGORY(lcPictures, "quorvelo.pictures")
 
 namespace {
 
-constexpr std::uint32_t kWindowColor = 0x2D0000;   // dark blue
-constexpr std::uint32_t kHourPanelColor = 0xECECFF; // light rose
-constexpr std::uint32_t kFieldRestColor = 0xF3F3F3; // light grey
+constexpr std::uint32_t kWindowColor = 0x2D0000;     // dark blue
+constexpr std::uint32_t kHourPanelColor = 0xECECFF;  // light rose
+constexpr std::uint32_t kFieldRestColor = 0xF3F3F3;  // light grey
 constexpr std::uint32_t kFieldFocusColor = 0x8CFFFF; // light yellow
 const QColor kYellow(255, 255, 0);
 const QColor kNavy(0, 0, 128);
@@ -41,8 +41,8 @@ const QColor kWhite(255, 255, 255);
 // Labels that take the size of their text; the others keep their box.
 const char* const kAutoSize = "autoSize";
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, const QFont& font, const QColor& color,
-                  const QRect& box, bool autoSize)
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QFont& font, const QColor& color, const QRect& box,
+                  bool autoSize)
 {
     auto* label = new QLabel(text, parent);
     label->setFont(font);
@@ -126,9 +126,10 @@ void TAdmFor00::CreateControls()
     ChePsi->setGeometry(467, 342, 31, 32);
     ChePsi->hide();
 
-    Label1 = MakeLabel(this,
-                       QStringLiteral("Preencha as horas e minutos que vc deseja que o chame para fazer os exercícios (ESC retorna)"),
-                       DesignFont(light, 16), kYellow, QRect(30, 179, 627, 21), true);
+    Label1 = MakeLabel(
+        this,
+        QStringLiteral("Preencha as horas e minutos que vc deseja que o chame para fazer os exercícios (ESC retorna)"),
+        DesignFont(light, 16), kYellow, QRect(30, 179, 627, 21), true);
 
     ApreAuto = new SpeedButton(this, QStringLiteral("CLIQUE PARA A APRESENTAÇÃO AUTOMÁTICA OU NÃO"));
     ApreAuto->setGeometry(30, 92, 400, 35);
@@ -156,7 +157,15 @@ void TAdmFor00::CreateControls()
     TelaHorIni->setFont(DesignFont(light, 20, FontStyle::Bold));
 
     // Labels of the hour panel, then its twelve time fields.
-    struct LabelSpec { QLabel** field; int left, top, width, height; const char* text; int px; bool bold; bool autoSize; };
+    struct LabelSpec
+    {
+        QLabel** field;
+        int left, top, width, height;
+        const char* text;
+        int px;
+        bool bold;
+        bool autoSize;
+    };
     const LabelSpec labels[] = {
         {&Label14, 15, 1, 39, 25, "Hora", 19, false, true},
         {&L1, 14, 351, 200, 22, "", 16, false, false},
@@ -179,7 +188,12 @@ void TAdmFor00::CreateControls()
                              QRect(s.left, s.top, s.width, s.height), s.autoSize);
     }
 
-    struct FieldSpec { Edit** field; const char* name; int left, top; };
+    struct FieldSpec
+    {
+        Edit** field;
+        const char* name;
+        int left, top;
+    };
     const FieldSpec fields[] = {
         {&H1, "H1", 15, 26},  {&M1, "M1", 127, 26}, {&H2, "H2", 17, 74},  {&M2, "M2", 127, 74},
         {&H3, "H3", 282, 26}, {&M3, "M3", 394, 26}, {&H4, "H4", 282, 74}, {&M4, "M4", 394, 74},
@@ -201,7 +215,7 @@ void TAdmFor00::CreateControls()
     AprChe->setGeometry(496, 100, 31, 27);
     AprChe->setFont(DesignFont(QStringLiteral("Tahoma"), 11));
     AprChe->hide();
-    ApreAuto->ShowsStateOf(AprChe);   // screen readers meet the toggle as a check box
+    ApreAuto->ShowsStateOf(AprChe); // screen readers meet the toggle as a check box
 
     // Tab order: the save button, then the twelve fields; the rest are no tab stops.
     setTabOrder(BitBtn1, H1);
@@ -229,11 +243,14 @@ void TAdmFor00::CreateControls()
     }
 
     const std::pair<QWidget*, const char*> names[] = {
-        {LSub, "LSub"}, {Bevel1, "Bevel1"}, {ChePsi, "ChePsi"}, {Label1, "Label1"}, {ApreAuto, "ApreAuto"},
-        {CheApr, "CheApr"}, {Man, "Man"}, {BitBtn1, "BitBtn1"}, {TelaHorIni, "TelaHorIni"}, {AprChe, "AprChe"},
-        {Label14, "Label14"}, {L1, "L1"}, {L2, "L2"}, {Label2, "Label2"}, {Label3, "Label3"}, {Label9, "Label9"},
-        {Label4, "Label4"}, {Label5, "Label5"}, {Label6, "Label6"}, {Label7, "Label7"}, {Label8, "Label8"},
-        {Label10, "Label10"}, {Label11, "Label11"}, {Label12, "Label12"},
+        {LSub, "LSub"},       {Bevel1, "Bevel1"},     {ChePsi, "ChePsi"},
+        {Label1, "Label1"},   {ApreAuto, "ApreAuto"}, {CheApr, "CheApr"},
+        {Man, "Man"},         {BitBtn1, "BitBtn1"},   {TelaHorIni, "TelaHorIni"},
+        {AprChe, "AprChe"},   {Label14, "Label14"},   {L1, "L1"},
+        {L2, "L2"},           {Label2, "Label2"},     {Label3, "Label3"},
+        {Label9, "Label9"},   {Label4, "Label4"},     {Label5, "Label5"},
+        {Label6, "Label6"},   {Label7, "Label7"},     {Label8, "Label8"},
+        {Label10, "Label10"}, {Label11, "Label11"},   {Label12, "Label12"},
     };
     for (const auto& [w, name] : names)
         w->setObjectName(QString::fromLatin1(name));
@@ -254,7 +271,13 @@ void TAdmFor00::BindEvents()
 
     using Enter = void (TAdmFor00::*)(QObject*);
     using KeyPress = void (TAdmFor00::*)(QObject*, char16_t&);
-    struct Binding { Edit* field; Enter enter; Enter exit; KeyPress keyPress; };
+    struct Binding
+    {
+        Edit* field;
+        Enter enter;
+        Enter exit;
+        KeyPress keyPress;
+    };
     const Binding bindings[] = {
         {H1, &TAdmFor00::H1Enter, &TAdmFor00::H1Exit, &TAdmFor00::H1KeyPress},
         {M1, &TAdmFor00::M1Enter, &TAdmFor00::M1Exit, &TAdmFor00::M1KeyPress},
@@ -265,7 +288,7 @@ void TAdmFor00::BindEvents()
         {H4, &TAdmFor00::H4Enter, &TAdmFor00::H4Exit, &TAdmFor00::H4KeyPress},
         {M4, &TAdmFor00::M4Enter, &TAdmFor00::M4Exit, &TAdmFor00::M4KeyPress},
         {H5, &TAdmFor00::H5Enter, &TAdmFor00::H5Exit, &TAdmFor00::H5KeyPress},
-        {M5, &TAdmFor00::M1Enter, &TAdmFor00::M5Exit, &TAdmFor00::M5KeyPress},   // M5 gains focus through M1Enter
+        {M5, &TAdmFor00::M1Enter, &TAdmFor00::M5Exit, &TAdmFor00::M5KeyPress}, // M5 gains focus through M1Enter
         {H6, &TAdmFor00::H6Enter, &TAdmFor00::H6Exit, &TAdmFor00::H6KeyPress},
         {M6, &TAdmFor00::M6Enter, &TAdmFor00::M6Exit, &TAdmFor00::M6KeyPress},
     };
@@ -301,7 +324,7 @@ void TAdmFor00::FormCreate(QObject*)
         w->setFont(f);
         int height = box.height;
         if (qobject_cast<Edit*>(w))
-            height = EditHeightForFont(px);   // an edit's height follows its font
+            height = EditHeightForFont(px); // an edit's height follows its font
         w->setGeometry(box.left, box.top, box.width, height);
         if (w->property(kAutoSize).toBool())
             w->adjustSize();
@@ -319,7 +342,7 @@ void TAdmFor00::ShowFirstTime()
     if (QScreen* s = QGuiApplication::primaryScreen())
         connect(s, &QScreen::availableGeometryChanged, this, &TAdmFor00::PlaceOnWorkArea, Qt::UniqueConnection);
     show();
-    activateWindow();   // showing alone does not activate everywhere (X11 without a window manager)
+    activateWindow(); // showing alone does not activate everywhere (X11 without a window manager)
 }
 
 void TAdmFor00::PlaceOnWorkArea()
@@ -439,50 +462,156 @@ void TAdmFor00::BitBtn1Click(QObject*)
     }
     std::array<SlotTime, 6> times;
     for (int slot = 1; slot <= 6; ++slot)
-        times[std::size_t(slot - 1)] = {HourField(slot)->text().toStdU16String(), MinuteField(slot)->text().toStdU16String()};
+        times[std::size_t(slot - 1)] = {HourField(slot)->text().toStdU16String(),
+                                        MinuteField(slot)->text().toStdU16String()};
     const bool saved = Grava(AprChe->isChecked(), times);
     MostraMensagem(saved ? QStringLiteral("REGISTRO GRAVADO!!") : QStringLiteral("REGISTRO NÃO GRAVADO!!"));
 }
 
 // --- Time fields --------------------------------------------------------
 
-void TAdmFor00::H1Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::M1Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::H2Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::M2Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::H3Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::M3Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::H4Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::M4Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::H5Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::H6Enter(QObject* Sender) { SetFocusColour(Sender); }
-void TAdmFor00::M6Enter(QObject* Sender) { SetFocusColour(Sender); }
+void TAdmFor00::H1Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::M1Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::H2Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::M2Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::H3Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::M3Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::H4Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::M4Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::H5Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::H6Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
+void TAdmFor00::M6Enter(QObject* Sender)
+{
+    SetFocusColour(Sender);
+}
 
-void TAdmFor00::H1Exit(QObject* Sender) { CheckOnExit(H1, Sender); }
-void TAdmFor00::M1Exit(QObject* Sender) { CheckOnExit(M1, Sender); }
-void TAdmFor00::H2Exit(QObject* Sender) { CheckOnExit(H2, Sender); }
-void TAdmFor00::M2Exit(QObject* Sender) { CheckOnExit(M2, Sender); }
-void TAdmFor00::H3Exit(QObject* Sender) { CheckOnExit(H3, Sender); }
-void TAdmFor00::M3Exit(QObject* Sender) { CheckOnExit(M3, Sender); }
-void TAdmFor00::H4Exit(QObject* Sender) { CheckOnExit(H4, Sender); }
-void TAdmFor00::M4Exit(QObject* Sender) { CheckOnExit(M4, Sender); }
-void TAdmFor00::H5Exit(QObject* Sender) { CheckOnExit(H5, Sender); }
-void TAdmFor00::M5Exit(QObject* Sender) { CheckOnExit(M5, Sender); }
-void TAdmFor00::H6Exit(QObject* Sender) { CheckOnExit(H6, Sender); }
-void TAdmFor00::M6Exit(QObject* Sender) { CheckOnExit(M6, Sender); }
+void TAdmFor00::H1Exit(QObject* Sender)
+{
+    CheckOnExit(H1, Sender);
+}
+void TAdmFor00::M1Exit(QObject* Sender)
+{
+    CheckOnExit(M1, Sender);
+}
+void TAdmFor00::H2Exit(QObject* Sender)
+{
+    CheckOnExit(H2, Sender);
+}
+void TAdmFor00::M2Exit(QObject* Sender)
+{
+    CheckOnExit(M2, Sender);
+}
+void TAdmFor00::H3Exit(QObject* Sender)
+{
+    CheckOnExit(H3, Sender);
+}
+void TAdmFor00::M3Exit(QObject* Sender)
+{
+    CheckOnExit(M3, Sender);
+}
+void TAdmFor00::H4Exit(QObject* Sender)
+{
+    CheckOnExit(H4, Sender);
+}
+void TAdmFor00::M4Exit(QObject* Sender)
+{
+    CheckOnExit(M4, Sender);
+}
+void TAdmFor00::H5Exit(QObject* Sender)
+{
+    CheckOnExit(H5, Sender);
+}
+void TAdmFor00::M5Exit(QObject* Sender)
+{
+    CheckOnExit(M5, Sender);
+}
+void TAdmFor00::H6Exit(QObject* Sender)
+{
+    CheckOnExit(H6, Sender);
+}
+void TAdmFor00::M6Exit(QObject* Sender)
+{
+    CheckOnExit(M6, Sender);
+}
 
-void TAdmFor00::H1KeyPress(QObject*, char16_t& Key) { FilterKey(H1, Key); }
-void TAdmFor00::M1KeyPress(QObject*, char16_t& Key) { FilterKey(M1, Key); }
-void TAdmFor00::H2KeyPress(QObject*, char16_t& Key) { FilterKey(H2, Key); }
-void TAdmFor00::M2KeyPress(QObject*, char16_t& Key) { FilterKey(M2, Key); }
-void TAdmFor00::H3KeyPress(QObject*, char16_t& Key) { FilterKey(H3, Key); }
-void TAdmFor00::M3KeyPress(QObject*, char16_t& Key) { FilterKey(M3, Key); }
-void TAdmFor00::H4KeyPress(QObject*, char16_t& Key) { FilterKey(H4, Key); }
-void TAdmFor00::M4KeyPress(QObject*, char16_t& Key) { FilterKey(M4, Key); }
-void TAdmFor00::H5KeyPress(QObject*, char16_t& Key) { FilterKey(H5, Key); }
-void TAdmFor00::M5KeyPress(QObject*, char16_t& Key) { FilterKey(M5, Key); }
-void TAdmFor00::H6KeyPress(QObject*, char16_t& Key) { FilterKey(H6, Key); }
-void TAdmFor00::M6KeyPress(QObject*, char16_t& Key) { FilterKey(M6, Key); }
+void TAdmFor00::H1KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(H1, Key);
+}
+void TAdmFor00::M1KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(M1, Key);
+}
+void TAdmFor00::H2KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(H2, Key);
+}
+void TAdmFor00::M2KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(M2, Key);
+}
+void TAdmFor00::H3KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(H3, Key);
+}
+void TAdmFor00::M3KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(M3, Key);
+}
+void TAdmFor00::H4KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(H4, Key);
+}
+void TAdmFor00::M4KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(M4, Key);
+}
+void TAdmFor00::H5KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(H5, Key);
+}
+void TAdmFor00::M5KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(M5, Key);
+}
+void TAdmFor00::H6KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(H6, Key);
+}
+void TAdmFor00::M6KeyPress(QObject*, char16_t& Key)
+{
+    FilterKey(M6, Key);
+}
 
 void TAdmFor00::BitBtn1KeyPress(QObject*, char16_t& Key)
 {

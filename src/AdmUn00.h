@@ -161,7 +161,7 @@ private:
     FieldKind KindOf(const Edit* field) const;
 
     QString dataRoot_;
-    std::set<QString> reportedPictures_;   // missing pictures said once each
+    std::set<QString> reportedPictures_; // missing pictures said once each
     ScreenMetrics screen_;
     std::array<Edit*, 6> hours_{};
     std::array<Edit*, 6> minutes_{};

@@ -29,10 +29,7 @@ namespace {
 class PopupAccessible : public QAccessibleWidget
 {
 public:
-    explicit PopupAccessible(TAdmForMn* popup)
-        : QAccessibleWidget(popup, QAccessible::AlertMessage)
-    {
-    }
+    explicit PopupAccessible(TAdmForMn* popup) : QAccessibleWidget(popup, QAccessible::AlertMessage) {}
 
     QString text(QAccessible::Text t) const override
     {

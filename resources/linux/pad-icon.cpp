@@ -26,8 +26,8 @@ int main(int argc, char** argv)
         return 1;
     }
     if (picture.width() > side || picture.height() > side) {
-        std::fprintf(stderr, "quorvelo-pad-icon: %s is %dx%d, larger than %d\n",
-                     qPrintable(args[1]), picture.width(), picture.height(), side);
+        std::fprintf(stderr, "quorvelo-pad-icon: %s is %dx%d, larger than %d\n", qPrintable(args[1]), picture.width(),
+                     picture.height(), side);
         return 1;
     }
 

@@ -25,9 +25,9 @@ struct ScaleRatio
     friend bool operator==(const ScaleRatio&, const ScaleRatio&) = default;
 };
 
-constexpr int kDesignScreenWidth = 800;   // ScreenWidth
-constexpr int kDesignScreenHeight = 600;  // ScreenHeight
-constexpr int kLayoutExtentHeight = 426;  // client height of the window's layout
+constexpr int kDesignScreenWidth = 800;  // ScreenWidth
+constexpr int kDesignScreenHeight = 600; // ScreenHeight
+constexpr int kLayoutExtentHeight = 426; // client height of the window's layout
 
 // The ratio for a primary screen `screenWidth` logical pixels wide whose work
 // area is `workAreaWidth` x `workAreaHeight`: the screen width over 800, so

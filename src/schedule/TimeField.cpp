@@ -147,8 +147,7 @@ std::u16string FormatNumber00(double value, char16_t separator)
     // 15 significant digits: d.dddddddddddddde+NN, then trailing zeros of the
     // fraction dropped and the exponent written "E" + NN.
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                      std::chars_format::scientific, 14);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14);
     const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t e = scientific.find('e');
     std::string_view mantissa = scientific.substr(0, e);
@@ -199,8 +198,7 @@ FieldCheck CheckTimeField(const QString& text, FieldKind kind, char16_t separato
 {
     FieldCheck result;
     const std::optional<double> number = ReadNumber(AsUtf16(text), separator);
-    result.text = number ? QString::fromStdU16String(FormatNumber00(*number, separator))
-                         : QStringLiteral("00");
+    result.text = number ? QString::fromStdU16String(FormatNumber00(*number, separator)) : QStringLiteral("00");
     // The value is read back from the text the field will show, so a text the
     // user sees always matches the number the range test judged.
     result.value = ToInt32(AsUtf16(result.text));

@@ -36,14 +36,18 @@ QString FormatNumber00(double value);
 std::optional<std::int32_t> ToInt32(std::u16string_view text);
 std::optional<std::int32_t> ToInt32(const QString& text);
 
-enum class FieldKind { Hour, Minute };
+enum class FieldKind
+{
+    Hour,
+    Minute
+};
 
 // What leaving a time field makes of its text.
 struct FieldCheck
 {
-    QString text;                       // normalised text the field shows
-    std::optional<std::int32_t> value;  // its 32-bit value, when it has one
-    bool accepted = false;              // false: the window reports the field
+    QString text;                      // normalised text the field shows
+    std::optional<std::int32_t> value; // its 32-bit value, when it has one
+    bool accepted = false;             // false: the window reports the field
 };
 
 // Normalises a time field's text and tests its range: text that is no number

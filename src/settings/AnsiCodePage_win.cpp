@@ -14,7 +14,10 @@ namespace {
 // The conversion calls take int lengths, so longer texts go in pieces.
 constexpr std::size_t kMaxPiece = INT_MAX / 2;
 
-bool IsUtf8(UINT codePage) { return codePage == CP_UTF8; }
+bool IsUtf8(UINT codePage)
+{
+    return codePage == CP_UTF8;
+}
 
 // Length of the longest prefix of at most `limit` bytes that ends on a
 // character boundary of the code page.
@@ -41,8 +44,14 @@ std::size_t BytePiece(UINT codePage, std::string_view bytes, std::size_t limit)
     return cut;
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 std::size_t TextPiece(std::u16string_view text, std::size_t limit)
 {
@@ -69,7 +78,7 @@ std::u16string OneMarkPerPair(std::u16string_view text)
     return merged;
 }
 
-}
+} // namespace
 
 std::u16string AnsiCodePage::ToUnicode(std::string_view bytes)
 {
@@ -97,8 +106,7 @@ std::size_t AnsiCodePage::UnfinishedTail(std::string_view bytes)
     // lead-capable bytes at the end matters: they pair up from its start,
     // and an odd one out is a lead byte whose trail byte has not come yet.
     std::size_t run = 0;
-    while (run < bytes.size()
-           && IsDBCSLeadByteEx(codePage, static_cast<BYTE>(bytes[bytes.size() - 1 - run])))
+    while (run < bytes.size() && IsDBCSLeadByteEx(codePage, static_cast<BYTE>(bytes[bytes.size() - 1 - run])))
         ++run;
     return run % 2;
 }
@@ -114,8 +122,7 @@ void AnsiCodePage::AppendWhole(std::u16string& text, std::string_view bytes)
             break;
         const std::size_t at = text.size();
         text.resize(at + static_cast<std::size_t>(outLen));
-        MultiByteToWideChar(codePage, 0, bytes.data(), inLen,
-                            reinterpret_cast<wchar_t*>(text.data() + at), outLen);
+        MultiByteToWideChar(codePage, 0, bytes.data(), inLen, reinterpret_cast<wchar_t*>(text.data() + at), outLen);
         bytes.remove_prefix(piece);
     }
 }

@@ -49,8 +49,7 @@ public:
     // Fails and changes nothing when one of `replaced` (the existing files the
     // move does away with) is read-only, in use by another program, or not a
     // regular file (a link, a folder, a pipe). The handle is closed either way.
-    bool MoveOver(const std::filesystem::path& target,
-                  std::span<const std::filesystem::path> replaced);
+    bool MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced);
 
     // Never fails: a failure to close has nothing left to protect.
     void Close();

@@ -9,7 +9,10 @@
 
 namespace {
 
-int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+int Fd(std::intptr_t handle)
+{
+    return static_cast<int>(handle);
+}
 
 // Open-file-description locks belong to the open file, not to the process,
 // so they also keep apart two opens made by this same program. They are
@@ -77,7 +80,7 @@ void SyncDirectory(const std::filesystem::path& dir)
     close(fd);
 }
 
-}
+} // namespace
 
 DataFile::~DataFile()
 {
@@ -155,8 +158,7 @@ bool DataFile::Flush()
     return IsOpen() && fsync(Fd(handle_)) == 0;
 }
 
-bool DataFile::MoveOver(const std::filesystem::path& target,
-                        std::span<const std::filesystem::path> replaced)
+bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced)
 {
     if (!IsOpen() || created_.empty()) {
         Close();

@@ -9,13 +9,15 @@
 
 namespace {
 
-HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE Handle(std::intptr_t handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
 
 // Others may read the file while it is open here, but not write it.
 HANDLE OpenShared(const std::filesystem::path& file, DWORD access, DWORD disposition)
 {
-    return CreateFileW(file.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(file.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 // The spelling of a file's name as it stands on the disk, or empty.
@@ -52,7 +54,7 @@ void MatchNameCase(const std::filesystem::path& target)
         MoveFileExW(aside.c_str(), actual.c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
-}
+} // namespace
 
 DataFile::~DataFile()
 {
@@ -73,8 +75,7 @@ bool DataFile::OpenForReading(const std::filesystem::path& file)
     LARGE_INTEGER size{};
     if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info)
         || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-        || !GetFileSizeEx(h, &size) || size.QuadPart < 0
-        || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+        || !GetFileSizeEx(h, &size) || size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
         Close();
         return false;
     }
@@ -122,8 +123,7 @@ bool DataFile::Flush()
     return IsOpen() && FlushFileBuffers(Handle(handle_));
 }
 
-bool DataFile::MoveOver(const std::filesystem::path& target,
-                        std::span<const std::filesystem::path> replaced)
+bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced)
 {
     const std::filesystem::path created = created_;
     const bool wasOpen = IsOpen();

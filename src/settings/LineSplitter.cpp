@@ -51,7 +51,7 @@ std::size_t CountLineFeeds(const char* from, const char* to)
         count += *from == kLf;
     return count;
 }
-}
+} // namespace
 
 // Gathers each kept line whole for a LineHandler.
 class LineSplitter::WholeLines final : public LineSplitter::Receiver
@@ -74,13 +74,11 @@ private:
 };
 
 LineSplitter::LineSplitter(LineHandler onLine)
-    : wholeLines_(std::make_unique<WholeLines>(std::move(onLine)))
-    , receiver_(*wholeLines_)
+    : wholeLines_(std::make_unique<WholeLines>(std::move(onLine))), receiver_(*wholeLines_)
 {
 }
 
-LineSplitter::LineSplitter(Receiver& receiver)
-    : receiver_(receiver)
+LineSplitter::LineSplitter(Receiver& receiver) : receiver_(receiver)
 {
 }
 

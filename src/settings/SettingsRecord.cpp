@@ -34,8 +34,7 @@ bool SameIgnoringCase(NativeView name, std::string_view ascii)
 {
     auto lower = [](auto c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
     return name.size() == ascii.size()
-        && std::equal(name.begin(), name.end(), ascii.begin(),
-                      [&](auto x, char y) { return lower(x) == lower(y); });
+           && std::equal(name.begin(), name.end(), ascii.begin(), [&](auto x, char y) { return lower(x) == lower(y); });
 }
 
 // Only the names a save makes, "~Dados.<digits>.tmp": anything else in the
@@ -85,7 +84,6 @@ std::optional<fs::path> FileToRead(const fs::path& dir)
         return variants.front();
     return std::nullopt;
 }
-
 
 // Converts each kept line into its field as its bytes arrive, so a long line
 // is only ever held as its Unicode text.
@@ -147,10 +145,9 @@ private:
     std::optional<AnsiCodePage::Appender> appender_;
 };
 
-}
+} // namespace
 
-SettingsRecord::SettingsRecord(const fs::path& dataRoot)
-    : dataDir_(dataRoot / "Dados")
+SettingsRecord::SettingsRecord(const fs::path& dataRoot) : dataDir_(dataRoot / "Dados")
 {
 }
 
@@ -227,7 +224,7 @@ bool SettingsRecord::LeArqDados()
     try {
         ok = ReadInto(read, count);
     } catch (const std::exception&) {
-        ArqDados.Close();   // no room even to start: a failed read like any other
+        ArqDados.Close(); // no room even to start: a failed read like any other
     }
     if (!ok) {
         if (!loaded_)
@@ -236,8 +233,7 @@ bool SettingsRecord::LeArqDados()
     }
     loaded_ = true;
     SetDefaults();
-    std::u16string* const fields[LineSplitter::kKeptLines] = {
-        &CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
+    std::u16string* const fields[LineSplitter::kKeptLines] = {&CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
     for (std::size_t i = 0; i < count && i < read.size(); ++i)
         fields[i]->swap(read[i]);
     return true;
@@ -251,8 +247,8 @@ bool SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLine
     if (!file || !ArqDados.OpenForReading(*file))
         return false;
 
-    std::u16string* const fields[LineSplitter::kKeptLines] = {
-        &lines[0], &lines[1], &lines[2], &lines[3], &lines[4], &lines[5], &lines[6], &lines[7]};
+    std::u16string* const fields[LineSplitter::kKeptLines] = {&lines[0], &lines[1], &lines[2], &lines[3],
+                                                              &lines[4], &lines[5], &lines[6], &lines[7]};
     FieldFiller filler(fields, ArqDados.Size());
     LineSplitter splitter(filler);
 
@@ -276,7 +272,7 @@ bool SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLine
         if (ok)
             splitter.Finish();
     } catch (const std::bad_alloc&) {
-        ok = false;   // lines too long to hold: a failed read, not a crash
+        ok = false; // lines too long to hold: a failed read, not a crash
     } catch (const std::length_error&) {
         ok = false;
     }

@@ -62,7 +62,6 @@ public:
     // failed, and then the previous file is untouched.
     bool GravaArqDados(const std::array<std::u16string, 8>& lines);
 
-
 protected:
     // Reads the next bytes of the open file; `got` is 0 at its end. Tests
     // put failures in here.
@@ -81,6 +80,6 @@ private:
 
     std::filesystem::path dataDir_;
     std::uint64_t tempSerial_ = 0;
-    bool loaded_ = false;   // a read has worked
+    bool loaded_ = false; // a read has worked
     DataFile ArqDados;
 };

@@ -12,8 +12,7 @@ ActivationTracker& ActivationTracker::Instance()
     return *tracker;
 }
 
-ActivationTracker::ActivationTracker()
-    : QObject(qGuiApp)
+ActivationTracker::ActivationTracker() : QObject(qGuiApp)
 {
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &ActivationTracker::OnFocusWindowChanged);
 }
@@ -21,13 +20,13 @@ ActivationTracker::ActivationTracker()
 void ActivationTracker::OnFocusWindowChanged(QWindow* window)
 {
     if (!window)
-        return;   // the focus left the program; who had it last is kept
+        return; // the focus left the program; who had it last is kept
     // Menus, tooltips and other popups never take the activation on the home
     // desktop: the focus going into one and back is no activation.
     if (window->type() == Qt::Popup || window->type() == Qt::ToolTip)
         return;
     if (window == last_)
-        return;   // back from another application
+        return; // back from another application
     last_ = window;
     emit activated(window);
 }

@@ -4,8 +4,7 @@
 
 #include <QPainter>
 
-Bevel::Bevel(QWidget* parent)
-    : QWidget(parent)
+Bevel::Bevel(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);

@@ -6,8 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-BitBtn::BitBtn(QWidget* parent, const QString& caption)
-    : QPushButton(caption, parent)
+BitBtn::BitBtn(QWidget* parent, const QString& caption) : QPushButton(caption, parent)
 {
     setFocusPolicy(Qt::TabFocus);
     setAutoDefault(false);
@@ -41,7 +40,7 @@ void BitBtn::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && !hasFocus()) {
         auto* form = qobject_cast<Form*>(window());
         if (form && !form->RequestFocus(this, Qt::MouseFocusReason)) {
-            event->accept();   // the control losing the focus kept it: no press
+            event->accept(); // the control losing the focus kept it: no press
             return;
         }
     }

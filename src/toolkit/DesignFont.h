@@ -6,7 +6,12 @@
 // Fonts of the layout are given by face and pixel height of the characters.
 // Where a face of the home desktop is not installed the nearest installed one
 // is used: Open Sans (light, semibold) for Segoe UI, DejaVu Sans for Tahoma.
-enum class FontStyle { Regular, Bold, Underline };
+enum class FontStyle
+{
+    Regular,
+    Bold,
+    Underline
+};
 
 QFont DesignFont(const QString& face, int pixelHeight, FontStyle style = FontStyle::Regular);
 

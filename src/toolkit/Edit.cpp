@@ -6,8 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-Edit::Edit(QWidget* parent)
-    : QLineEdit(parent)
+Edit::Edit(QWidget* parent) : QLineEdit(parent)
 {
     setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     // Clicks take the focus through the window, so the exit handler of the
@@ -88,7 +87,8 @@ void Edit::mousePressEvent(QMouseEvent* event)
 {
     if (!hasFocus()) {
         auto* form = qobject_cast<Form*>(window());
-        const bool moved = form ? form->RequestFocus(this, Qt::MouseFocusReason) : (setFocus(Qt::MouseFocusReason), true);
+        const bool moved =
+            form ? form->RequestFocus(this, Qt::MouseFocusReason) : (setFocus(Qt::MouseFocusReason), true);
         if (!moved) {
             event->accept();
             return;

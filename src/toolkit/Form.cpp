@@ -18,10 +18,7 @@ namespace {
 class FormAccessible : public QAccessibleWidget
 {
 public:
-    explicit FormAccessible(Form* form)
-        : QAccessibleWidget(form)
-    {
-    }
+    explicit FormAccessible(Form* form) : QAccessibleWidget(form) {}
 
     int childCount() const override { return static_cast<int>(Shown().size()); }
 
@@ -126,8 +123,8 @@ QWidget* Form::NextTabStop(QWidget* from, bool forward) const
     QWidget* w = from;
     do {
         w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
-        if (w != this && w->window() == this && (w->focusPolicy() & Qt::TabFocus)
-            && w->isVisibleTo(this) && w->isEnabled())
+        if (w != this && w->window() == this && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this)
+            && w->isEnabled())
             return w;
     } while (w != from);
     return nullptr;
@@ -164,18 +161,13 @@ void Form::closeEvent(QCloseEvent* event)
     if (OnClose)
         OnClose(this, action);
     switch (action) {
-    case CloseAction::None:
-        event->ignore();
-        return;
-    case CloseAction::Free:
-        setAttribute(Qt::WA_DeleteOnClose);
-        break;
+    case CloseAction::None: event->ignore(); return;
+    case CloseAction::Free: setAttribute(Qt::WA_DeleteOnClose); break;
     case CloseAction::Minimize:
         event->ignore();
         showMinimized();
         return;
-    case CloseAction::Hide:
-        break;
+    case CloseAction::Hide: break;
     }
     event->accept();
 }

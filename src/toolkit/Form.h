@@ -9,7 +9,13 @@
 class Edit;
 
 // What closing does to a window.
-enum class CloseAction { None, Hide, Free, Minimize };
+enum class CloseAction
+{
+    None,
+    Hide,
+    Free,
+    Minimize
+};
 
 // A borderless top-level window with the behaviour the windows of this tool
 // are written against: an 8-bit opacity with an "applied" flag, handlers for
@@ -23,9 +29,9 @@ public:
 
     WindowOpacity Opacity;
 
-    std::function<void(QObject* sender)> OnShow;       // before the window first becomes visible
-    std::function<void(QObject* sender)> OnActivate;   // focus entered from another window of the program, or none
-    std::function<void(QObject* sender)> OnClick;      // primary button pressed and released on the background
+    std::function<void(QObject* sender)> OnShow;     // before the window first becomes visible
+    std::function<void(QObject* sender)> OnActivate; // focus entered from another window of the program, or none
+    std::function<void(QObject* sender)> OnClick;    // primary button pressed and released on the background
     std::function<void(QObject* sender, CloseAction& action)> OnClose;
 
     // Moves the keyboard focus to `target`. The control losing the focus runs
@@ -71,10 +77,10 @@ protected:
 private:
     void OnWindowActivated(QWindow* window);
 
-    Edit* exiting_ = nullptr;       // control whose exit handler is running
-    QWidget* redirect_ = nullptr;   // focus asked for by that handler
+    Edit* exiting_ = nullptr;     // control whose exit handler is running
+    QWidget* redirect_ = nullptr; // focus asked for by that handler
     bool placing_ = false;
-    bool reclaim_ = false;          // take the activation back from the message just shown
+    bool reclaim_ = false; // take the activation back from the message just shown
     bool pressed_ = false;
     bool shown_ = false;
 };

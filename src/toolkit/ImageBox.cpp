@@ -7,8 +7,7 @@
 
 #include "PictureFile.h"
 
-ImageBox::ImageBox(QWidget* parent)
-    : QWidget(parent)
+ImageBox::ImageBox(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
 }

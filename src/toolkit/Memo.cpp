@@ -10,8 +10,7 @@
 
 #include <algorithm>
 
-Memo::Memo(QWidget* parent)
-    : QWidget(parent)
+Memo::Memo(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -22,7 +21,7 @@ Memo::~Memo() = default;
 
 void Memo::SetText(const QString& text)
 {
-    setAccessibleName(text);   // screen readers read the message itself
+    setAccessibleName(text); // screen readers read the message itself
     if (text == text_)
         return;
     text_ = text;

@@ -22,8 +22,7 @@ xcb_connection_t* X11Connection()
 class DestroyWatch : public QObject, public QAbstractNativeEventFilter
 {
 public:
-    DestroyWatch(QWidget* window, std::function<void()> gone)
-        : QObject(window), window_(window), gone_(std::move(gone))
+    DestroyWatch(QWidget* window, std::function<void()> gone) : QObject(window), window_(window), gone_(std::move(gone))
     {
         qGuiApp->installNativeEventFilter(this);
     }
@@ -47,7 +46,8 @@ public:
         if (!window_->testAttribute(Qt::WA_WState_Created) || destroyed->window != window_->winId())
             return false;
         fired_ = true;
-        QMetaObject::invokeMethod(this, [this] { gone_(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { gone_(); }, Qt::QueuedConnection);
         return false;
     }
 

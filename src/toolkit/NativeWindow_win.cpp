@@ -3,6 +3,10 @@
 // Window attributes take effect when they are set, and only the thread that
 // created a window can destroy it: nothing to do on Windows.
 
-void FlushWindowSystem() {}
+void FlushWindowSystem()
+{
+}
 
-void WhenDestroyedFromOutside(QWidget*, std::function<void()>) {}
+void WhenDestroyedFromOutside(QWidget*, std::function<void()>)
+{
+}

@@ -13,8 +13,7 @@ QAccessibleInterface* Factory(const QString& className, QObject* object)
 
 } // namespace
 
-PanelAccessible::PanelAccessible(Panel* panel)
-    : QAccessibleWidget(panel, QAccessible::Grouping)
+PanelAccessible::PanelAccessible(Panel* panel) : QAccessibleWidget(panel, QAccessible::Grouping)
 {
 }
 

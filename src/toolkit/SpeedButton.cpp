@@ -11,10 +11,7 @@ namespace {
 class SpeedButtonAccessible : public QAccessibleWidget
 {
 public:
-    explicit SpeedButtonAccessible(SpeedButton* button)
-        : QAccessibleWidget(button, QAccessible::Button)
-    {
-    }
+    explicit SpeedButtonAccessible(SpeedButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
 
     QAccessible::Role role() const override
     {
@@ -66,8 +63,7 @@ QAccessibleInterface* Factory(const QString& className, QObject* object)
 
 } // namespace
 
-SpeedButton::SpeedButton(QWidget* parent, const QString& caption)
-    : QPushButton(caption, parent)
+SpeedButton::SpeedButton(QWidget* parent, const QString& caption) : QPushButton(caption, parent)
 {
     static const bool accessible = (QAccessible::installFactory(Factory), true);
     (void)accessible;

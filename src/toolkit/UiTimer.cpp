@@ -30,7 +30,7 @@ void UiTimer::SetInterval(int intervalMs)
 void UiTimer::Tick()
 {
     if (!enabled_)
-        return;   // a disabled timer does not tick
+        return; // a disabled timer does not tick
     if (OnTimer)
         OnTimer(this);
     emit ticked();

@@ -44,7 +44,7 @@ signals:
 private:
     void Restart();
 
-    QTimer timer_{this};   // a child, so its state can be looked at from outside
+    QTimer timer_{this}; // a child, so its state can be looked at from outside
     int interval_;
     bool enabled_;
 };

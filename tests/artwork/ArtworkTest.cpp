@@ -29,7 +29,10 @@ QImage ReadEmbedded(const char* name)
     return Read(QStringLiteral(":/quorvelo/") + QLatin1String(name), "png");
 }
 
-int Alpha(const QImage& image, int x, int y) { return qAlpha(image.pixel(x, y)); }
+int Alpha(const QImage& image, int x, int y)
+{
+    return qAlpha(image.pixel(x, y));
+}
 
 TEST(PopupArrow, IsA40By40PictureWithAlpha)
 {
@@ -43,7 +46,14 @@ TEST(PopupArrow, DrawsTheRingAndArrowWhereDescribed)
     const QImage icon = ReadEmbedded("popup-arrow.png").convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(icon.size(), QSize(40, 40));
 
-    struct Probe { int x; int y; int minAlpha; int maxAlpha; const char* what; };
+    struct Probe
+    {
+        int x;
+        int y;
+        int minAlpha;
+        int maxAlpha;
+        const char* what;
+    };
     const Probe probes[] = {
         {0, 0, 0, 0, "corner"},
         {39, 0, 0, 0, "corner"},

@@ -7,7 +7,8 @@
 TEST(PaddedIcon, HoldsTheWidePictureUnscaledInTheMiddle)
 {
     const QImage wide = QImage(QUORVELO_ARTWORK_DIR "/app-93x61.png").convertToFormat(QImage::Format_ARGB32);
-    const QImage square = QImage(QUORVELO_LINUX_ICON_DIR "/96/quorvelo-config.png").convertToFormat(QImage::Format_ARGB32);
+    const QImage square =
+        QImage(QUORVELO_LINUX_ICON_DIR "/96/quorvelo-config.png").convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(wide.size(), QSize(93, 61));
     ASSERT_EQ(square.size(), QSize(96, 96));
 

@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
-#include <QSignalSpy>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 
@@ -71,8 +71,7 @@ protected:
         auto* popup = new TAdmForMn(owner_.get());
         QSignalSpy activated(popup, &Form::activated);
         popup->Mostra(text);
-        EXPECT_TRUE(WaitFor([&] { return IsFocusWindow(popup) && activated.count() == 1; }))
-            << "popup not activated";
+        EXPECT_TRUE(WaitFor([&] { return IsFocusWindow(popup) && activated.count() == 1; })) << "popup not activated";
         return popup;
     }
 
@@ -116,7 +115,7 @@ TEST_F(PopupTest, ShowsTheLayoutCentredInFrontOfItsOwner)
     EXPECT_LE((p->frameGeometry().center() - work.center()).manhattanLength(), 2);
     EXPECT_EQ(p->windowHandle()->transientParent(), owner_->windowHandle());
     EXPECT_TRUE(p->windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_EQ(p->windowType(), Qt::Tool);   // no taskbar button of its own
+    EXPECT_EQ(p->windowType(), Qt::Tool); // no taskbar button of its own
     EXPECT_EQ(p->Opacity.Value(), 240);
     EXPECT_TRUE(p->Opacity.Applied());
     EXPECT_NEAR(p->windowOpacity(), 240 / 255.0, 0.01);
@@ -204,16 +203,21 @@ TEST_F(PopupTest, EachDismissalTriggerStartsTheFade)
     };
     const Case cases[] = {
         {"display time over", [](TAdmForMn* p) { p->Timer1->Tick(); }, true},
-        {"click on the background", [](TAdmForMn* p) { QTest::mouseClick(p, Qt::LeftButton, {}, QPoint(400, 10)); }, true},
-        {"click on the icon", [](TAdmForMn* p) { QTest::mouseClick(p->Image2, Qt::LeftButton, {}, QPoint(20, 20)); }, true},
-        {"click on the text", [](TAdmForMn* p) { QTest::mouseClick(p->CorpoMensagem, Qt::LeftButton, {}, QPoint(300, 20)); }, true},
+        {"click on the background", [](TAdmForMn* p) { QTest::mouseClick(p, Qt::LeftButton, {}, QPoint(400, 10)); },
+         true},
+        {"click on the icon", [](TAdmForMn* p) { QTest::mouseClick(p->Image2, Qt::LeftButton, {}, QPoint(20, 20)); },
+         true},
+        {"click on the text",
+         [](TAdmForMn* p) { QTest::mouseClick(p->CorpoMensagem, Qt::LeftButton, {}, QPoint(300, 20)); }, true},
         {"Esc", [](TAdmForMn* p) { QTest::keyClick(p->CorpoMensagem, Qt::Key_Escape); }, true},
         {"Enter", [](TAdmForMn* p) { QTest::keyClick(p->CorpoMensagem, Qt::Key_Return); }, true},
-        {"keypad Enter", [](TAdmForMn* p) { QTest::keyClick(p->CorpoMensagem, Qt::Key_Enter, Qt::KeypadModifier); }, true},
+        {"keypad Enter", [](TAdmForMn* p) { QTest::keyClick(p->CorpoMensagem, Qt::Key_Enter, Qt::KeypadModifier); },
+         true},
         {"a letter", [](TAdmForMn* p) { QTest::keyClick(p->CorpoMensagem, Qt::Key_A); }, false},
         {"space", [](TAdmForMn* p) { QTest::keyClick(p->CorpoMensagem, Qt::Key_Space); }, false},
         {"backspace", [](TAdmForMn* p) { QTest::keyClick(p->CorpoMensagem, Qt::Key_Backspace); }, false},
-        {"right click on the background", [](TAdmForMn* p) { QTest::mouseClick(p, Qt::RightButton, {}, QPoint(400, 10)); }, false},
+        {"right click on the background",
+         [](TAdmForMn* p) { QTest::mouseClick(p, Qt::RightButton, {}, QPoint(400, 10)); }, false},
     };
     for (const auto& c : cases) {
         TAdmForMn* p = Show(QStringLiteral("REGISTRO GRAVADO!!"));

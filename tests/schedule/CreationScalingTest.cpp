@@ -5,12 +5,22 @@
 
 TEST(MulDivTest, RoundsToNearestWithHalvesAwayFromZero)
 {
-    struct Case { int a, b, c, expected; };
+    struct Case
+    {
+        int a, b, c, expected;
+    };
     const Case cases[] = {
-        {5, 1, 2, 3},     {-5, 1, 2, -3},   {5, -1, 2, -3},  {7, 1, 2, 4},
-        {4, 1, 3, 1},     {5, 1, 3, 2},     {-27, 1280, 1000, -35},
-        {2147483647, 2, 2, 2147483647},     {-2147483647 - 1, -2147483647 - 1, -2147483647 - 1, -2147483647 - 1},
-        {1, 1, 0, -1},    {2147483647, 2, 1, -1},
+        {5, 1, 2, 3},
+        {-5, 1, 2, -3},
+        {5, -1, 2, -3},
+        {7, 1, 2, 4},
+        {4, 1, 3, 1},
+        {5, 1, 3, 2},
+        {-27, 1280, 1000, -35},
+        {2147483647, 2, 2, 2147483647},
+        {-2147483647 - 1, -2147483647 - 1, -2147483647 - 1, -2147483647 - 1},
+        {1, 1, 0, -1},
+        {2147483647, 2, 1, -1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected) << c.a << " * " << c.b << " / " << c.c;
@@ -89,8 +99,8 @@ TEST(CreationScalingTest, AMendTakesTheWorkAreaOverTheDesignSize)
 
 TEST(CreationScalingTest, EditHeightFollowsItsFont)
 {
-    EXPECT_EQ(EditHeightForFont(16), 29);   // the design's time fields
-    EXPECT_EQ(EditHeightForFont(13), 25);   // 640 px wide
-    EXPECT_EQ(EditHeightForFont(27), 44);   // 1366 px wide
-    EXPECT_EQ(EditHeightForFont(38), 59);   // 1920 px wide
+    EXPECT_EQ(EditHeightForFont(16), 29); // the design's time fields
+    EXPECT_EQ(EditHeightForFont(13), 25); // 640 px wide
+    EXPECT_EQ(EditHeightForFont(27), 44); // 1366 px wide
+    EXPECT_EQ(EditHeightForFont(38), 59); // 1920 px wide
 }

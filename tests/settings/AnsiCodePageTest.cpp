@@ -22,28 +22,27 @@ TEST(AnsiCodePage, EveryByteReadsAndWritesBackUnchanged)
 
 TEST(AnsiCodePage, ReadsWindows1252)
 {
-    struct Case {
+    struct Case
+    {
         unsigned char byte;
         char16_t character;
     };
     const Case cases[] = {
-        {0x41, u'A'},     {0x80, u'\u20AC'}, {0x81, u'\u0081'}, {0x8D, u'\u008D'},
+        {0x41, u'A'},      {0x80, u'\u20AC'}, {0x81, u'\u0081'}, {0x8D, u'\u008D'},
         {0x8F, u'\u008F'}, {0x90, u'\u0090'}, {0x9D, u'\u009D'}, {0x92, u'\u2019'},
         {0x9F, u'\u0178'}, {0xA0, u'\u00A0'}, {0xC7, u'\u00C7'}, {0xE3, u'\u00E3'},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.byte));
-        EXPECT_EQ(AnsiCodePage::ToUnicode(std::string(1, static_cast<char>(c.byte))),
-                  std::u16string(1, c.character));
+        EXPECT_EQ(AnsiCodePage::ToUnicode(std::string(1, static_cast<char>(c.byte))), std::u16string(1, c.character));
     }
 }
 
 TEST(AnsiCodePage, CharacterWithoutAByteBecomesQuestionMark)
 {
-    EXPECT_EQ(AnsiCodePage::FromUnicode(u"N\u00C3O \u2013 \u4E2D\U0001F600\u0080\xD800!"),
-              "N\xC3O \x96 ????" "!");
+    EXPECT_EQ(AnsiCodePage::FromUnicode(u"N\u00C3O \u2013 \u4E2D\U0001F600\u0080\xD800!"), "N\xC3O \x96 ????"
+                                                                                           "!");
 }
-
 
 TEST(AnsiCodePage, LongTextsConvertLikeTheirSingleBytes)
 {
@@ -65,7 +64,6 @@ TEST(AnsiCodePage, LongTextsConvertLikeTheirSingleBytes)
     appender.Finish();
     EXPECT_TRUE(appended == u"x" + expected);
 }
-
 
 // One character per code, its bytes joined; what is cut short is marked.
 std::u16string FakeConvert(std::string_view bytes)
@@ -90,7 +88,8 @@ TEST(AnsiCodePage, CharactersCutBetweenPiecesConvertWhole)
 {
     // Trail bytes that could lead, a three-byte character, and a lead byte
     // with nothing after it.
-    const std::string text = "A\x81\x82" "B\xE1\x90\x91\x9F\x41\x81";
+    const std::string text = "A\x81\x82"
+                             "B\xE1\x90\x91\x9F\x41\x81";
     const std::u16string whole = FakeConvert(text);
     for (std::size_t cut1 = 0; cut1 <= text.size(); ++cut1) {
         for (std::size_t cut2 = cut1; cut2 <= text.size(); ++cut2) {
@@ -116,4 +115,4 @@ TEST(AnsiCodePage, CharactersCutBetweenPiecesConvertWhole)
     }
 }
 
-}
+} // namespace

@@ -15,7 +15,8 @@
 
 namespace {
 
-struct CodePageCase {
+struct CodePageCase
+{
     UINT codePage;
     // The same text in the code page's bytes and in Unicode.
     std::string bytes;
@@ -30,7 +31,12 @@ const CodePageCase kCodePages[] = {
     {1252, "\x80\xE3\xC7\x81\x9D", u"\u20AC\u00E3\u00C7\u0081\u009D", u"\u0100\u0410\u4E2D"},
     {1251, "\xC0\xE0\xA8\x88", u"\u0410\u0430\u0401\u20AC", u"\u00E3\u0100\u4E2D"},
     // Japanese: double-byte characters beside single-byte ones.
-    {932, "\x81\x98" "a" "\xC0" "\x88\x9F", u"\u00A7a\uFF80\u4E9C", u"\u00E3\u0100"},
+    {932,
+     "\x81\x98"
+     "a"
+     "\xC0"
+     "\x88\x9F",
+     u"\u00A7a\uFF80\u4E9C", u"\u00E3\u0100"},
 };
 
 // The code page the run was set up for, when it says; otherwise whatever
@@ -59,7 +65,10 @@ TEST(AnsiCodePageWin, ConvertsInTheActiveCodePage)
     EXPECT_EQ(AnsiCodePage::FromUnicode(u"a\U0001F600b\xD800"), "a?b?");
 }
 
-std::u16string U16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string U16(const std::string& ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
 
 // A line 2 in the code page's own characters, longer than a read chunk,
 // reads back as its text and is saved back byte for byte. Shifting it by
@@ -87,10 +96,10 @@ TEST(AnsiCodePageWin, LongLine2SurvivesLoadAndSave)
         ASSERT_TRUE(record.LeArqDados());
         EXPECT_TRUE(record.CnfWin == U16(shift) + text) << "line 2 read wrong";
         EXPECT_EQ(record.HS1, u"07:30");
-        ASSERT_TRUE(record.GravaArqDados({record.CnfApr, record.CnfWin, record.HS1, record.HS2,
-                                          record.HS3, record.HS4, record.HS5, record.HS6}));
+        ASSERT_TRUE(record.GravaArqDados(
+            {record.CnfApr, record.CnfWin, record.HS1, record.HS2, record.HS3, record.HS4, record.HS5, record.HS6}));
         EXPECT_TRUE(dir.Read("Dados.txt") == file) << "saved file differs";
     }
 }
 
-}
+} // namespace

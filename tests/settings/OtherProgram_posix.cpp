@@ -23,8 +23,7 @@ OtherProgram::Hold OtherProgram::Reminder()
     return {"Reader", F_RDLCK, true};
 }
 
-OtherProgram::OtherProgram(const std::filesystem::path& file, const Hold& hold)
-    : handle_(std::make_unique<Handle>())
+OtherProgram::OtherProgram(const std::filesystem::path& file, const Hold& hold) : handle_(std::make_unique<Handle>())
 {
     int ready[2];
     if (pipe(ready) != 0 || pipe(handle_->release) != 0)
@@ -40,7 +39,7 @@ OtherProgram::OtherProgram(const std::filesystem::path& file, const Hold& hold)
         const char ok = (fd >= 0 && fcntl(fd, F_OFD_SETLK, &lock) == 0) ? '1' : '0';
         (void)!write(ready[1], &ok, 1);
         char c;
-        (void)!read(handle_->release[0], &c, 1);   // returns when the parent lets go
+        (void)!read(handle_->release[0], &c, 1); // returns when the parent lets go
         _exit(0);
     }
     close(ready[1]);
@@ -50,9 +49,15 @@ OtherProgram::OtherProgram(const std::filesystem::path& file, const Hold& hold)
     close(ready[0]);
 }
 
-OtherProgram::~OtherProgram() { Release(); }
+OtherProgram::~OtherProgram()
+{
+    Release();
+}
 
-bool OtherProgram::Holding() const { return handle_->locked && handle_->pid > 0; }
+bool OtherProgram::Holding() const
+{
+    return handle_->locked && handle_->pid > 0;
+}
 
 void OtherProgram::Release()
 {

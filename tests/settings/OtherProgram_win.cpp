@@ -44,17 +44,21 @@ OtherProgram::Hold OtherProgram::Reminder()
     return {"ReaderLikeTheReminder", 0, true};
 }
 
-OtherProgram::OtherProgram(const std::filesystem::path& file, const Hold& hold)
-    : handle_(std::make_unique<Handle>())
+OtherProgram::OtherProgram(const std::filesystem::path& file, const Hold& hold) : handle_(std::make_unique<Handle>())
 {
     const Access& a = kAccess[hold.how];
-    handle_->h = CreateFileW(file.c_str(), a.access, a.share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
+    handle_->h = CreateFileW(file.c_str(), a.access, a.share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-OtherProgram::~OtherProgram() { Release(); }
+OtherProgram::~OtherProgram()
+{
+    Release();
+}
 
-bool OtherProgram::Holding() const { return handle_->h != INVALID_HANDLE_VALUE; }
+bool OtherProgram::Holding() const
+{
+    return handle_->h != INVALID_HANDLE_VALUE;
+}
 
 void OtherProgram::Release()
 {

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -38,7 +38,7 @@ using Lines = std::array<std::u16string, 8>;
 const Lines kNew = {u"1", u"0", u"07:30", u"12:00", u"15:45", u"00:00", u"00:00", u"00:00"};
 const std::string kOld = "0\r\nold\r\n01:00\r\n02:00\r\n03:00\r\n04:00\r\n05:00\r\n06:00\r\n";
 const std::string kSecret = "PRIVATE-TEXT-OF-ANOTHER-USER";
-constexpr uid_t kOtherUser = 65534;   // nobody
+constexpr uid_t kOtherUser = 65534; // nobody
 
 std::string ReadAll(const fs::path& file)
 {
@@ -75,7 +75,8 @@ long ResidentKiB()
 
 // Everything in a folder as it stands, links not followed: what a step must
 // leave unchanged outside the data folder.
-struct Entry {
+struct Entry
+{
     mode_t mode;
     std::string content;
     std::int64_t mtime;
@@ -89,14 +90,16 @@ std::map<std::string, Entry> Snapshot(const fs::path& dir)
         struct stat st = {};
         ::lstat(e.path().c_str(), &st);
         entries[e.path().string()] = {st.st_mode, S_ISREG(st.st_mode) ? ReadAll(e.path()) : "",
-                                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+                                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000
+                                          + st.st_mtim.tv_nsec};
     }
     return entries;
 }
 
 // A data root with a folder beside "Dados" that holds another user's private
 // file: the target a planted link would aim at.
-struct Scene {
+struct Scene
+{
     TempDataDir dir;
     fs::path outside = dir.Root() / "outside";
     fs::path secret = outside / "private.txt";
@@ -122,11 +125,12 @@ struct Scene {
     }
 };
 
-struct Outcome {
-    bool finished = false;   // neither hung (the watchdog) nor crashed
+struct Outcome
+{
+    bool finished = false; // neither hung (the watchdog) nor crashed
     bool read = false;
     bool saved = false;
-    long addedKiB = 0;       // peak resident size above the process it started from
+    long addedKiB = 0; // peak resident size above the process it started from
 };
 
 // One read and one save in a child process, as the window does them: a
@@ -163,7 +167,8 @@ Outcome ReadAndSave(const fs::path& root)
     return outcome;
 }
 
-struct OddObject {
+struct OddObject
+{
     const char* name;
     // Puts the object into the scene; false when this machine cannot make it.
     bool (*make)(const Scene&);
@@ -171,15 +176,16 @@ struct OddObject {
     bool saveWorks;
 };
 
-void PrintTo(const OddObject& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const OddObject& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 const OddObject kOddObjects[] = {
-    {"Fifo", [](const Scene& s) { return ::mkfifo((s.dir.Dados() / "Dados.txt").c_str(), 0666) == 0; },
-     false, false},
+    {"Fifo", [](const Scene& s) { return ::mkfifo((s.dir.Dados() / "Dados.txt").c_str(), 0666) == 0; }, false, false},
     {"FifoUnderTheReminderName",
      [](const Scene& s) { return ::mkfifo((s.dir.Dados() / "Dados.TXT").c_str(), 0666) == 0; }, false, false},
-    {"LinkToDevZero",
-     [](const Scene& s) { return ::symlink("/dev/zero", (s.dir.Dados() / "Dados.txt").c_str()) == 0; },
+    {"LinkToDevZero", [](const Scene& s) { return ::symlink("/dev/zero", (s.dir.Dados() / "Dados.txt").c_str()) == 0; },
      false, false},
     {"Sparse3GiB",
      [](const Scene& s) {
@@ -192,7 +198,7 @@ const OddObject kOddObjects[] = {
     {"Directory", [](const Scene& s) { return fs::create_directory(s.dir.Dados() / "Dados.txt"); }, false, false},
     {"Device",
      [](const Scene& s) {
-         return ::mknod((s.dir.Dados() / "Dados.txt").c_str(), S_IFCHR | 0666, ::makedev(1, 5)) == 0;   // /dev/zero
+         return ::mknod((s.dir.Dados() / "Dados.txt").c_str(), S_IFCHR | 0666, ::makedev(1, 5)) == 0; // /dev/zero
      },
      false, false},
     {"DanglingLink",
@@ -201,8 +207,8 @@ const OddObject kOddObjects[] = {
      },
      false, false},
     {"LinkToAnotherUsersFile",
-     [](const Scene& s) { return ::symlink(s.secret.c_str(), (s.dir.Dados() / "Dados.TXT").c_str()) == 0; },
-     false, false},
+     [](const Scene& s) { return ::symlink(s.secret.c_str(), (s.dir.Dados() / "Dados.TXT").c_str()) == 0; }, false,
+     false},
     {"PlantedTemporaryLink",
      [](const Scene& s) {
          s.dir.Write("Dados.txt", kOld);
@@ -217,7 +223,8 @@ const OddObject kOddObjects[] = {
      true, true},
 };
 
-class OddObjectInDados : public ::testing::TestWithParam<OddObject> {};
+class OddObjectInDados : public ::testing::TestWithParam<OddObject>
+{};
 
 TEST_P(OddObjectInDados, GivesAPromptFailureOrAPlainFileAndTouchesNothingOutside)
 {
@@ -271,10 +278,11 @@ TEST(SettingsReadLimit, AFileThatGrowsPastTheLimitWhileReadFails)
 // read by every user and replaced by every member of the folder's group.
 TEST(SettingsSave, NewFileIsAlwaysReadableByAllAndWritableByTheGroup)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         mode_t umask;
-        mode_t oldMode;   // 0: no file before
+        mode_t oldMode; // 0: no file before
     };
     for (const Case c : {Case{"no file before", 022, 0}, Case{"private file, strict umask", 077, 0600},
                          Case{"world-writable file", 0, 0666}, Case{"setuid and sticky", 022, 07755}}) {
@@ -308,7 +316,7 @@ TEST(SettingsSave, RunningOutOfMemoryIsAFailedSaveNotACrash)
     ASSERT_GE(child, 0);
     if (child == 0) {
         Lines lines = kNew;
-        lines[1].assign(std::size_t{128} << 20, u'x');   // 256 MiB as UTF-16, 128 MiB as bytes
+        lines[1].assign(std::size_t{128} << 20, u'x'); // 256 MiB as UTF-16, 128 MiB as bytes
         rlimit limit{};
         ::getrlimit(RLIMIT_AS, &limit);
         long pages = 0;
@@ -334,4 +342,4 @@ TEST(SettingsSave, RunningOutOfMemoryIsAFailedSaveNotACrash)
     EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
 }
 
-}
+} // namespace

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <span>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,14 +24,18 @@ Fields FieldsOf(const SettingsRecord& r)
 // fields, so the table also shows which fields a read leaves alone.
 const std::string kPrevious = "p1\r\np2\r\np3\r\np4\r\nP3\r\nP4\r\nP5\r\nP6\r\n";
 
-struct ReadCase {
+struct ReadCase
+{
     const char* name;
     std::optional<std::string> file; // nullopt: no file at all
     bool result;
     Fields fields;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 std::string Lines(int count, const char* breakBytes)
 {
@@ -45,32 +49,50 @@ const std::string kLong1000(1000, 'x');
 // Longer than one read chunk, so the line is split across reads.
 const std::string kLongAcrossChunks(200'000, 'y');
 
-std::u16string U16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string U16(const std::string& ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
 
 const ReadCase kReadCases[] = {
     // A failed read leaves what the previous read gave.
     {"NoFile", std::nullopt, false, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}},
     {"Empty", std::string(), true, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"ThreeLines", "1\r\nabc\r\n07:30\r\n", true,
-     {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"ThreeLines", "1\r\nabc\r\n07:30\r\n", true, {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"TenLines", Lines(10, "\r\n"), true, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
     {"LfOnly", Lines(8, "\n"), true, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
     {"NoFinalBreak", "1\r\n2\r\n12:00", true, {u"1", u"2", u"12:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"LongLines", kLong1000 + "\r\n" + kLongAcrossChunks + "\r\n3", true,
+    {"LongLines",
+     kLong1000 + "\r\n" + kLongAcrossChunks + "\r\n3",
+     true,
      {U16(kLong1000), U16(kLongAcrossChunks), u"3", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"CrCrLf", "1\r\r\n", true, {u"1", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"LoneCrInsideLine", "1\r\na\rb\r\n", true, {u"1", u"ab", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"EndMarkStartsLine4", "1\r\n2\r\n3\r\n\x1A" "4\r\n5\r\n6\r\n", true,
+    {"EndMarkStartsLine4",
+     "1\r\n2\r\n3\r\n\x1A"
+     "4\r\n5\r\n6\r\n",
+     true,
      {u"1", u"2", u"3", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"EndMarkInsideLine", "1\r\nab\x1A" "cd\r\n3\r\n", true,
+    {"EndMarkInsideLine",
+     "1\r\nab\x1A"
+     "cd\r\n3\r\n",
+     true,
      {u"1", u"ab", u"cd", u"3", u"P3", u"P4", u"P5", u"P6"}},
-    {"Utf8ByteOrderMark", "\xEF\xBB\xBF" "1\r\n", true,
-     {u"\u00EF\u00BB\u00BF" "1", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"HighBytesInLine2", "0\r\n\x80\x81\x8D\x9F\xA0\xE9\xFF\r\n", true,
+    {"Utf8ByteOrderMark",
+     "\xEF\xBB\xBF"
+     "1\r\n",
+     true,
+     {u"\u00EF\u00BB\u00BF"
+      "1",
+      u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"HighBytesInLine2",
+     "0\r\n\x80\x81\x8D\x9F\xA0\xE9\xFF\r\n",
+     true,
      {u"0", u"\u20AC\u0081\u008D\u0178\u00A0\u00E9\u00FF", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
 };
 
-class ReadTable : public ::testing::TestWithParam<ReadCase> {};
+class ReadTable : public ::testing::TestWithParam<ReadCase>
+{};
 
 TEST_P(ReadTable, ReadsFieldsAndResult)
 {
@@ -126,8 +148,7 @@ TEST(SettingsRead, FreshRecordIsEmptyAndFailedReadKeepsSlots3To6Empty)
 class FailingRead : public SettingsRecord
 {
 public:
-    FailingRead(const std::filesystem::path& root, int failingChunk)
-        : SettingsRecord(root), failingChunk_(failingChunk)
+    FailingRead(const std::filesystem::path& root, int failingChunk) : SettingsRecord(root), failingChunk_(failingChunk)
     {
     }
 
@@ -136,7 +157,7 @@ protected:
     {
         if (++chunks_ == failingChunk_) {
             got = 0;
-            return false;   // as read() failing with EIO
+            return false; // as read() failing with EIO
         }
         return SettingsRecord::ReadChunk(buffer, got);
     }
@@ -149,14 +170,14 @@ private:
 TEST(SettingsRead, AReadFailingPartWayKeepsNoCutLine)
 {
     TempDataDir dir;
-    const std::string line2(100'000, 'w');   // longer than one chunk
+    const std::string line2(100'000, 'w'); // longer than one chunk
     dir.Write("Dados.txt", "1\r\n" + line2 + "\r\n07:30\r\n08:00\r\n09:00\r\n");
 
     FailingRead fresh(dir.Root(), 2);
     EXPECT_FALSE(fresh.LeArqDados());
     EXPECT_EQ(FieldsOf(fresh), (Fields{u"0", u"0", u"00:00", u"00:00", u"", u"", u"", u""}));
 
-    FailingRead later(dir.Root(), 5);   // the first read takes three calls, the last finding the end
+    FailingRead later(dir.Root(), 5); // the first read takes three calls, the last finding the end
     ASSERT_TRUE(later.LeArqDados());
     const Fields read = FieldsOf(later);
     EXPECT_EQ(read[1].size(), line2.size());
@@ -198,7 +219,8 @@ TEST(SettingsRead, FindsTheFileWhateverTheCaseOfItsName)
 // spelling in a stable order.
 TEST(SettingsRead, PrefersTheSavedNameAmongCaseVariants)
 {
-    struct Case {
+    struct Case
+    {
         std::vector<std::string> names;
         std::u16string read;
     };
@@ -255,7 +277,6 @@ TEST(SettingsRead, UnreadableFileFails)
     EXPECT_EQ(record.HS1, u"00:00");
 }
 
-
 // What a Receiver is told, checked against the order it is promised: each
 // kept line as Begin, its runs (never empty), End, numbered from 1.
 class RecordingReceiver final : public LineSplitter::Receiver
@@ -286,22 +307,39 @@ private:
     std::size_t open_ = 0;
 };
 
-std::string EightLinesThen(const std::string& tail) { return Lines(8, "\r\n") + tail; }
+std::string EightLinesThen(const std::string& tail)
+{
+    return Lines(8, "\r\n") + tail;
+}
 
 // Lines after the eighth are only counted, in bulk, up to the next 0x1A.
-const struct DroppedCase {
+const struct DroppedCase
+{
     const char* name;
     std::string file;
     std::size_t count;
     bool atEnd;
 } kDroppedCases[] = {
-    {"EndMarkAfterEndMark", EightLinesThen("a\x1A\x1A" "b\n"), 9, true},
-    {"EndMarkAfterBreak", EightLinesThen("a\r\n\x1A" "b\n"), 9, true},
-    {"EndMarksInsideLines", EightLinesThen("a\x1A" "b\x1A"), 10, false},
+    {"EndMarkAfterEndMark",
+     EightLinesThen("a\x1A\x1A"
+                    "b\n"),
+     9, true},
+    {"EndMarkAfterBreak",
+     EightLinesThen("a\r\n\x1A"
+                    "b\n"),
+     9, true},
+    {"EndMarksInsideLines",
+     EightLinesThen("a\x1A"
+                    "b\x1A"),
+     10, false},
     {"CrThenEndMark", EightLinesThen("\r\x1A"), 9, false},
     {"EmptyLines", EightLinesThen("\n\n"), 10, false},
     {"LastLineWithoutBreak", EightLinesThen("x\ny"), 10, false},
-    {"ManyLinesThenEndMark", EightLinesThen(Lines(3000, "\n") + "\x1A" "z\n"), 3008, true},
+    {"ManyLinesThenEndMark",
+     EightLinesThen(Lines(3000, "\n")
+                    + "\x1A"
+                      "z\n"),
+     3008, true},
 };
 
 TEST(SettingsRead, ReceiverGetsEachKeptLineInRunsWhateverTheChunks)
@@ -320,7 +358,8 @@ TEST(SettingsRead, ReceiverGetsEachKeptLineInRunsWhateverTheChunks)
         LineSplitter reference([&](std::size_t, std::string_view l) { whole.emplace_back(l); });
         reference.Feed(file);
         reference.Finish();
-        for (const std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{1000}, file.size() + 1}) {
+        for (const std::size_t chunk :
+             {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{1000}, file.size() + 1}) {
             SCOPED_TRACE(file.substr(0, 40) + " in chunks of " + std::to_string(chunk));
             RecordingReceiver receiver;
             LineSplitter splitter(receiver);
@@ -356,7 +395,8 @@ TEST(SettingsRead, ReadingAgainAfterALongLineGivesTheNewLines)
 {
     const std::string longA(300'000, 'a');
     const std::string longB(250'000, 'b');
-    const struct {
+    const struct
+    {
         std::string file;
         std::u16string line2;
     } reads[] = {
@@ -377,4 +417,4 @@ TEST(SettingsRead, ReadingAgainAfterALongLineGivesTheNewLines)
     }
 }
 
-}
+} // namespace

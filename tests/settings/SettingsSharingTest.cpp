@@ -22,7 +22,8 @@ const Lines kNew = {u"1", u"0", u"07:30", u"12:00", u"15:45", u"00:00", u"00:00"
 const std::string kNewBytes = "1\r\n0\r\n07:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
 const std::string kOld = "0\r\nold\r\n01:00\r\n02:00\r\n03:00\r\n04:00\r\n05:00\r\n06:00\r\n";
 
-class HeldFile : public ::testing::TestWithParam<OtherProgram::Hold> {};
+class HeldFile : public ::testing::TestWithParam<OtherProgram::Hold>
+{};
 
 // Nobody may replace a file another program is using; a reader is shut out
 // only by a program that writes, or that forbids reading.
@@ -91,7 +92,7 @@ TEST(SettingsSharing, ReadOnlyFileIsReadButNotReplaced)
         EXPECT_FALSE(record.GravaArqDados(kNew));
         EXPECT_EQ(dir.Read(name), kOld);
         EXPECT_EQ(dir.Names(), std::set<std::string>{name});
-        fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);   // lets the folder go
+        fs::permissions(file, fs::perms::owner_write, fs::perm_options::add); // lets the folder go
     }
 }
 

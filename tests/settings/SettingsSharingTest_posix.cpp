@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <thread>
 
-#include <fcntl.h>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -39,8 +39,8 @@ TEST(SettingsSharing, LeftoverTemporaryFilesAreCleanedUpButNotOneInUseNorOthersF
     ASSERT_TRUE(writer.Holding());
     SettingsRecord record(dir.Root());
     ASSERT_TRUE(record.GravaArqDados(kNew));
-    EXPECT_EQ(dir.Names(), (std::set<std::string>{"Dados.txt", "~Dados.456.tmp", "~Dados.notes.tmp",
-                                                  "~Dados.12a.tmp"}));
+    EXPECT_EQ(dir.Names(),
+              (std::set<std::string>{"Dados.txt", "~Dados.456.tmp", "~Dados.notes.tmp", "~Dados.12a.tmp"}));
     EXPECT_EQ(dir.Read("~Dados.notes.tmp"), "not ours");
 }
 
@@ -66,8 +66,7 @@ TEST(SettingsSharing, KilledSaveNeverLeavesAPartialFile)
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
         const std::string now = dir.Read("Dados.txt");
-        ASSERT_TRUE(now == bytesA || now == bytesB)
-            << "after kill " << kills << ": " << now.size() << " bytes";
+        ASSERT_TRUE(now == bytesA || now == bytesB) << "after kill " << kills << ": " << now.size() << " bytes";
     }
 
     // The next save clears away what the killed ones left.
@@ -76,7 +75,7 @@ TEST(SettingsSharing, KilledSaveNeverLeavesAPartialFile)
     EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
 }
 
-}
+} // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QUORVELO_UNDER_ASAN 1
@@ -98,7 +97,7 @@ TEST(SettingsMemory, ALineTooLongToHoldIsAFailedReadNotACrash)
     {
         const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0644);
         ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0);   // 1 GiB of zero bytes, sparse: one huge line
+        ASSERT_EQ(::ftruncate(fd, off_t{1} << 30), 0); // 1 GiB of zero bytes, sparse: one huge line
         ::close(fd);
     }
     const pid_t child = fork();
@@ -112,13 +111,14 @@ TEST(SettingsMemory, ALineTooLongToHoldIsAFailedReadNotACrash)
                 pages = 0;
             std::fclose(f);
         }
-        limit.rlim_cur = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{256} << 20);
+        limit.rlim_cur =
+            static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (rlim_t{256} << 20);
         ::setrlimit(RLIMIT_AS, &limit);
         try {
             SettingsRecord record(dir.Root());
             _exit(record.LeArqDados() ? 1 : 0);
         } catch (...) {
-            _exit(2);   // an exception here would end the program that called the read
+            _exit(2); // an exception here would end the program that called the read
         }
     }
     int status = 0;

@@ -27,7 +27,8 @@ const Lines kNew = {u"1", u"0", u"07:30", u"12:00", u"15:45", u"00:00", u"00:00"
 const std::string kNewBytes = "1\r\n0\r\n07:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
 const std::string kOld = "0\r\nold\r\n01:00\r\n02:00\r\n03:00\r\n04:00\r\n05:00\r\n06:00\r\n";
 
-struct ReadResult {
+struct ReadResult
+{
     DWORD error = ERROR_SUCCESS;
     std::string bytes;
 };
@@ -36,8 +37,8 @@ struct ReadResult {
 ReadResult ReadAsTheReminder(const std::filesystem::path& file)
 {
     ReadResult result;
-    const HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         result.error = GetLastError();
         return result;
@@ -94,4 +95,4 @@ TEST(SettingsSharingWin, ReaderNeverFindsTheFileMissingOrPartial)
     EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
 }
 
-}
+} // namespace

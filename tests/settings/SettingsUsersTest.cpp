@@ -48,7 +48,8 @@ bool RunCommand(const std::string& command)
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-struct User {
+struct User
+{
     std::string name;
     uid_t uid = 0;
     gid_t gid = 0;
@@ -63,8 +64,8 @@ int RunAs(const User& user, const std::function<int()>& work)
         int count = 32;
         std::vector<gid_t> groups(static_cast<std::size_t>(count));
         if (::getgrouplist(user.name.c_str(), user.gid, groups.data(), &count) < 0
-            || ::setgroups(static_cast<std::size_t>(count), groups.data()) != 0
-            || ::setgid(user.gid) != 0 || ::setuid(user.uid) != 0)
+            || ::setgroups(static_cast<std::size_t>(count), groups.data()) != 0 || ::setgid(user.gid) != 0
+            || ::setuid(user.uid) != 0)
             _exit(99);
         ::umask(022);
         try {
@@ -219,7 +220,8 @@ TEST_F(SharedDataFolder, PlantedLinkDisclosesNothing)
     ASSERT_EQ(::chown(secret.c_str(), memberA_.uid, memberA_.gid), 0);
     ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
 
-    struct Victim {
+    struct Victim
+    {
         const char* who;
         User user;
     };
@@ -236,7 +238,7 @@ TEST_F(SharedDataFolder, PlantedLinkDisclosesNothing)
             QuickRecord record(root);
             record.LeArqDados();
             Lines lines = kByA;
-            lines[1] = record.CnfWin;   // as the window does
+            lines[1] = record.CnfWin; // as the window does
             return record.GravaArqDados(lines) ? 0 : 1;
         };
         const int saved = victim.user.uid == 0 ? (readAndSave() == 0 ? 0 : 1) : RunAs(victim.user, readAndSave);
@@ -257,4 +259,4 @@ TEST_F(SharedDataFolder, PlantedLinkDisclosesNothing)
     }
 }
 
-}
+} // namespace

@@ -14,10 +14,10 @@ namespace {
 using Lines = std::array<std::u16string, 8>;
 
 const Lines kExample = {u"1", u"0", u"07:30", u"12:00", u"15:45", u"00:00", u"00:00", u"00:00"};
-const std::string kExampleBytes =
-    "1\r\n0\r\n07:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
+const std::string kExampleBytes = "1\r\n0\r\n07:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
 
-struct WriteCase {
+struct WriteCase
+{
     const char* name;
     Lines lines;
     std::string bytes;
@@ -25,17 +25,21 @@ struct WriteCase {
 
 const WriteCase kWriteCases[] = {
     {"Example", kExample, kExampleBytes},
-    {"EmptyTimeFields", {u"0", u"0", u":", u":", u":", u":", u":", u":"},
-     "0\r\n0\r\n:\r\n:\r\n:\r\n:\r\n:\r\n:\r\n"},
+    {"EmptyTimeFields", {u"0", u"0", u":", u":", u":", u":", u":", u":"}, "0\r\n0\r\n:\r\n:\r\n:\r\n:\r\n:\r\n:\r\n"},
     {"AllEmpty", {}, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"},
     // No byte for these: one "?" per character, a surrogate pair included.
-    {"CharactersWithoutAByte", {u"\u4E2D", u"a\U0001F600b", u"\u0080", u"\u20AC\u00E9", u"", u"", u"", u""},
+    {"CharactersWithoutAByte",
+     {u"\u4E2D", u"a\U0001F600b", u"\u0080", u"\u20AC\u00E9", u"", u"", u"", u""},
      "?\r\na?b\r\n?\r\n\x80\xE9\r\n\r\n\r\n\r\n\r\n"},
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const WriteCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class WriteTable : public ::testing::TestWithParam<WriteCase> {};
+class WriteTable : public ::testing::TestWithParam<WriteCase>
+{};
 
 TEST_P(WriteTable, WritesExactBytes)
 {
@@ -62,7 +66,8 @@ std::string EveryByteButBreaks()
 // byte for byte, and "0" when the read did not reach it.
 TEST(SettingsWrite, Line2SurvivesLoadAndSave)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::optional<std::string> previous; // nullopt: no file
         std::string line2;
@@ -91,9 +96,7 @@ TEST(SettingsWrite, Line2SurvivesLoadAndSave)
 TEST(SettingsWrite, ReplacesAPreviousFileOfAnyLength)
 {
     const std::string previous[] = {
-        "x",
-        kExampleBytes + kExampleBytes,
-        std::string(1 << 20, 'z'),
+        "x", kExampleBytes + kExampleBytes, std::string(1 << 20, 'z'),
         "1\r\n0\r\n07:30\r\n", // a prefix of the new content
     };
     for (const auto& old : previous) {
@@ -149,4 +152,4 @@ TEST(SettingsWrite, SavedFileReadsBack)
         EXPECT_EQ(record.HS(slot), kExample[static_cast<std::size_t>(slot) + 1]);
 }
 
-}
+} // namespace

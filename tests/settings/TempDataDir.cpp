@@ -19,8 +19,8 @@ TempDataDir::TempDataDir()
 {
     std::random_device seed;
     for (int tries = 0; tries < 100; ++tries) {
-        const fs::path candidate = fs::temp_directory_path()
-            / ("quorvelo-settings-" + std::to_string(seed()) + std::to_string(seed()));
+        const fs::path candidate =
+            fs::temp_directory_path() / ("quorvelo-settings-" + std::to_string(seed()) + std::to_string(seed()));
         if (fs::create_directory(candidate)) {
             root_ = candidate;
             fs::create_directory(Dados());

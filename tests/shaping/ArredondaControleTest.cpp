@@ -20,11 +20,10 @@ struct PointCase
 
 // Corners of a 300 x 60 client area cut by quarter circles of radius 10.
 const PointCase kPanelPoints[] = {
-    {{0, 0}, false},     {{299, 0}, false},  {{0, 59}, false},   {{299, 59}, false},
-    {{2, 2}, false},     {{297, 57}, false}, {{6, 0}, false},    {{0, 53}, false},
-    {{3, 3}, true},      {{296, 56}, true},  {{7, 0}, true},     {{0, 52}, true},
-    {{150, 0}, true},    {{150, 59}, true},  {{0, 30}, true},    {{299, 30}, true},
-    {{150, 30}, true},   {{300, 30}, false}, {{150, 60}, false},
+    {{0, 0}, false},    {{299, 0}, false}, {{0, 59}, false},   {{299, 59}, false}, {{2, 2}, false},
+    {{297, 57}, false}, {{6, 0}, false},   {{0, 53}, false},   {{3, 3}, true},     {{296, 56}, true},
+    {{7, 0}, true},     {{0, 52}, true},   {{150, 0}, true},   {{150, 59}, true},  {{0, 30}, true},
+    {{299, 30}, true},  {{150, 30}, true}, {{300, 30}, false}, {{150, 60}, false},
 };
 
 void ExpectRoundedOutline(const QWidget& w, const char* what)

@@ -20,9 +20,15 @@ HeldFile::HeldFile(const QString& path)
     handle_ = fd;
 }
 
-HeldFile::~HeldFile() { Release(); }
+HeldFile::~HeldFile()
+{
+    Release();
+}
 
-bool HeldFile::Held() const { return handle_ >= 0; }
+bool HeldFile::Held() const
+{
+    return handle_ >= 0;
+}
 
 void HeldFile::Release()
 {

@@ -12,9 +12,15 @@ HeldFile::HeldFile(const QString& path)
         handle_ = reinterpret_cast<long long>(h);
 }
 
-HeldFile::~HeldFile() { Release(); }
+HeldFile::~HeldFile()
+{
+    Release();
+}
 
-bool HeldFile::Held() const { return handle_ != -1; }
+bool HeldFile::Held() const
+{
+    return handle_ != -1;
+}
 
 void HeldFile::Release()
 {

@@ -45,7 +45,7 @@ TEST(BevelTest, TheSunkenFrameCoversItsBoundsAtEveryDensity)
         for (const int offset : {0, 1}) {
             SCOPED_TRACE(::testing::Message() << "density " << dpr << ", offset " << offset);
             Bevel bevel(nullptr);
-            bevel.resize(773, 82);   // Bevel1 at 800 px
+            bevel.resize(773, 82); // Bevel1 at 800 px
             const QImage img = Render(bevel, dpr, offset);
 
             // The frame's device bounds: the widget's, rounded to device pixels.

@@ -33,7 +33,7 @@ void WritePaddedJpeg(const QString& path, qint64 size)
     ASSERT_TRUE(file.resize(size));
 }
 
-}
+} // namespace
 
 // Pictures come from the data root, where anything may stand under their
 // names: only a regular file within the size limit is decoded, and nothing
@@ -42,7 +42,8 @@ TEST(ImageBoxTest, DecodesOnlyRegularFilesWithinTheLimit)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    struct Case {
+    struct Case
+    {
         const char* name;
         bool loads;
     };
@@ -58,13 +59,13 @@ TEST(ImageBoxTest, DecodesOnlyRegularFilesWithinTheLimit)
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.jpg"));
 
     const Case cases[] = {
-        {"small.jpg", true},   {"at-limit.jpg", true}, {"over-limit.jpg", false},
-        {"fifo.jpg", false},   {"folder.jpg", false},  {"missing.jpg", false},
+        {"small.jpg", true}, {"at-limit.jpg", true}, {"over-limit.jpg", false},
+        {"fifo.jpg", false}, {"folder.jpg", false},  {"missing.jpg", false},
     };
     QWidget parent;
     for (const Case& c : cases) {
         if (!pipeMade && QByteArrayView(c.name) == "fifo.jpg")
-            continue;   // no named pipes in this file system
+            continue; // no named pipes in this file system
         SCOPED_TRACE(c.name);
         ImageBox box(&parent);
         bool loaded = false;

@@ -15,8 +15,8 @@ TEST(WindowOpacityTest, OpaqueWhileNotAppliedAndShowsTheValueWhenApplied)
 
     opacity.SetApplied(false);
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
-    opacity.SetValue(9);   // the value is kept while not applied...
+    opacity.SetValue(9); // the value is kept while not applied...
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
-    opacity.SetApplied(true);   // ...and shown again when applied
+    opacity.SetApplied(true); // ...and shown again when applied
     EXPECT_NEAR(window.windowOpacity(), 9 / 255.0, 0.01);
 }

@@ -19,7 +19,6 @@ void Walk(QAccessibleInterface* node, const std::function<void(QAccessibleInterf
             Walk(child, visit);
 }
 
-
 } // namespace
 
 using AccessibilityTest = WindowFixture;
@@ -65,7 +64,7 @@ TEST_F(AccessibilityTest, TheAutomaticPresentationToggleIsACheckBoxWithTheBoxsSt
     QTest::mouseClick(window_->ApreAuto, Qt::LeftButton);
     EXPECT_TRUE(a->state().checked);
     root_.WriteSettings("0\r\n0\r\n");
-    window_->CarregaDados();   // line 1 = 0: the box is cleared
+    window_->CarregaDados(); // line 1 = 0: the box is cleared
     EXPECT_FALSE(a->state().checked);
 }
 

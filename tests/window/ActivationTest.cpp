@@ -17,8 +17,14 @@ namespace {
 const QByteArray kSaved = "1\r\n0\r\n07:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
 
 // The test pictures are plain white (OK.JPG) and plain black (NAOOK.JPG).
-bool ShowsOk(ImageBox* box) { return !box->Picture().isNull() && qGray(box->Picture().pixel(4, 4)) > 200; }
-bool ShowsNaoOk(ImageBox* box) { return !box->Picture().isNull() && qGray(box->Picture().pixel(4, 4)) < 50; }
+bool ShowsOk(ImageBox* box)
+{
+    return !box->Picture().isNull() && qGray(box->Picture().pixel(4, 4)) > 200;
+}
+bool ShowsNaoOk(ImageBox* box)
+{
+    return !box->Picture().isNull() && qGray(box->Picture().pixel(4, 4)) < 50;
+}
 
 QStringList Times(TAdmFor00* w)
 {
@@ -143,7 +149,7 @@ TEST_F(ActivationTest, SaveConfirmsAndReloadsWhenThePopupGoes)
     ASSERT_EQ(Popups().size(), 1);
     EXPECT_EQ(LastMessage(), "REGISTRO GRAVADO!!");
 
-    window_->H1->setText("23");   // not saved: replaced on return
+    window_->H1->setText("23"); // not saved: replaced on return
     ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
     Dismiss(AdmForMn);
     ASSERT_TRUE(WaitFor([&] { return activations_->count() == 2; }));
@@ -162,8 +168,8 @@ TEST_F(ActivationTest, LineTwoIsCarriedThroughUnchanged)
 TEST_F(ActivationTest, AFailedSaveSaysSoAndLeavesTheFileAlone)
 {
     root_.WriteSettings(kSaved);
-    QFile::setPermissions(root_.SettingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadUser |
-                                                    QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile::setPermissions(root_.SettingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ReadGroup
+                                                    | QFileDevice::ReadOther);
     ASSERT_TRUE(Open());
     window_->H1->setText("11");
     window_->BitBtn1->click();

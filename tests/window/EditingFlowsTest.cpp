@@ -80,7 +80,11 @@ protected:
 
 TEST_F(EditingFlowsTest, AfterAnyRefusalTheFirstFieldIsReadyToBeTypedOver)
 {
-    struct Case { const char* field; const char* typed; };
+    struct Case
+    {
+        const char* field;
+        const char* typed;
+    };
     for (const Case& c : {Case{"H1", "25"}, Case{"M3", "61"}}) {
         SCOPED_TRACE(c.field);
         root_.WriteSettings(kSaved);
@@ -103,7 +107,13 @@ TEST_F(EditingFlowsTest, WithoutAFileARefusedValueNeitherStaysNorIsSaved)
 {
     // The field returns to its empty text, which the exit check run by the
     // window's return to H1 then makes "00", as leaving it would.
-    struct Case { const char* field; const char* typed; const char* message; QByteArray saved; };
+    struct Case
+    {
+        const char* field;
+        const char* typed;
+        const char* message;
+        QByteArray saved;
+    };
     const Case cases[] = {
         {"H3", "25", "HORA INCORRETA", "0\r\n0\r\n00:\r\n:\r\n00:\r\n:\r\n:\r\n:\r\n"},
         {"M3", "61", "MINUTO INCORRETO", "0\r\n0\r\n00:\r\n:\r\n:00\r\n:\r\n:\r\n:\r\n"},
@@ -131,12 +141,13 @@ TEST_F(EditingFlowsTest, WithoutAFileARefusedValueNeitherStaysNorIsSaved)
 // had the focus.
 TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
-        QByteArray file;                         // empty: no settings file
+        QByteArray file; // empty: no settings file
         std::function<void(TAdmFor00*)> edit;
         const char* message;
-        QByteArray saved;                        // what the file holds afterwards
+        QByteArray saved; // what the file holds afterwards
     };
     const QByteArray negative = "0\r\n0\r\n01:00\r\n-5:10\r\n";
     const Case cases[] = {
@@ -169,12 +180,12 @@ TEST_F(EditingFlowsTest, AReadThatFailsChangesNothing)
 {
     root_.WriteSettings(kSaved);
     ASSERT_TRUE(Open());
-    window_->H2->setText("09");   // typed, not yet saved
+    window_->H2->setText("09"); // typed, not yet saved
     {
         HeldFile held(root_.SettingsFile());
         ASSERT_TRUE(held.Held());
         MostraMensagem("X");
-        DismissLast();   // the return reads the file, which another program holds
+        DismissLast(); // the return reads the file, which another program holds
         EXPECT_TRUE(window_->AprChe->isChecked());
         EXPECT_EQ(Times(window_).join(' '), "01|30 09|00 15|45 00|00 00|00 00|00");
     }
@@ -196,7 +207,7 @@ TEST_F(EditingFlowsTest, AFileHeldSinceStartUpIsNotReplacedUntilRead)
     held.reset();
     EXPECT_EQ(root_.ReadSettings(), kSaved);
 
-    DismissLast();   // now the file can be read
+    DismissLast(); // now the file can be read
     EXPECT_TRUE(window_->AprChe->isChecked());
     EXPECT_EQ(Times(window_)[0], "01|30");
     ClickSave();
@@ -232,8 +243,8 @@ TEST_F(EditingFlowsTest, AFieldsContextMenuKeepsWhatWasTyped)
     menu = OpenContextMenu(window_->M4);
     ASSERT_NE(menu, nullptr);
     const auto actions = menu->actions();
-    const auto paste = std::find_if(actions.begin(), actions.end(),
-                                    [](QAction* a) { return a->text().startsWith("&Paste"); });
+    const auto paste =
+        std::find_if(actions.begin(), actions.end(), [](QAction* a) { return a->text().startsWith("&Paste"); });
     ASSERT_NE(paste, actions.end());
     emit qGuiApp->focusWindowChanged(menu->windowHandle());
     (*paste)->trigger();
@@ -250,7 +261,8 @@ TEST_F(EditingFlowsTest, AFieldsContextMenuKeepsWhatWasTyped)
 
 TEST_F(EditingFlowsTest, EditingKeysKeepTheirAction)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         std::function<void(Edit*)> keys;
         const char* text;

@@ -65,13 +65,17 @@ TEST_F(FadeTest, FadeOutFromOpaqueTakesFortyOneTicks)
 
 TEST_F(FadeTest, ClosingDuringTheFadeIn)
 {
-    struct Case { int openingTicks; int expectedClosingTicks; };
+    struct Case
+    {
+        int openingTicks;
+        int expectedClosingTicks;
+    };
     const Case cases[] = {
-        {20, 16},   // from 100: 94, 88, ..., 10, 4
-        {2, 1},     // from 10
-        {3, 1},     // from 15
-        {1, 1},     // from 5: closes at once instead of wrapping to 255
-        {0, 1},     // from 0: likewise
+        {20, 16}, // from 100: 94, 88, ..., 10, 4
+        {2, 1},   // from 10
+        {3, 1},   // from 15
+        {1, 1},   // from 5: closes at once instead of wrapping to 255
+        {0, 1},   // from 0: likewise
     };
     for (const auto& c : cases) {
         Fresh();
@@ -87,10 +91,10 @@ TEST_F(FadeTest, ClosingDuringTheFadeIn)
 TEST_F(FadeTest, OpeningTickBeforeTheFirstClosingTickStillAdds)
 {
     for (int n = 0; n < 20; ++n)
-        window_->TemAbre->Tick();   // 100
+        window_->TemAbre->Tick(); // 100
     window_->IniciaFechamento();
-    window_->TemAbre->Tick();       // 105
-    window_->TempFecha->Tick();     // 99
+    window_->TemAbre->Tick();   // 105
+    window_->TempFecha->Tick(); // 99
     EXPECT_EQ(window_->Opacity.Value(), 99);
     EXPECT_FALSE(window_->TemAbre->Enabled());
 }

@@ -44,7 +44,7 @@ TEST_F(FieldsTest, OnlyDigitsAndBackspaceReachTheField)
     ASSERT_TRUE(OpenWith(kSaved));
     window_->H1->setText("1");
     window_->H1->end(false);
-    Type(window_->H1, "a Z+-,.:\u0663\u06F5");   // letters, space, signs, separators, other scripts' digits
+    Type(window_->H1, "a Z+-,.:\u0663\u06F5"); // letters, space, signs, separators, other scripts' digits
     EXPECT_EQ(window_->H1->text(), "1");
     for (Qt::Key key : {Qt::Key_A, Qt::Key_C, Qt::Key_V, Qt::Key_X, Qt::Key_Z}) {
         QGuiApplication::clipboard()->setText("99");
@@ -123,8 +123,8 @@ TEST_F(FieldsTest, LeavingAFieldNormalisesItsText)
 {
     ASSERT_TRUE(OpenWith(kSaved));
     const std::pair<QString, QString> cases[] = {
-        {"7", "07"}, {"", "00"}, {"007", "07"}, {"0", "00"}, {"24", "24"}, {" 7", "07"}, {"7:", "00"},
-        {QString(400, '9'), "00"},   // beyond a double's range
+        {"7", "07"},  {"", "00"},   {"007", "07"}, {"0", "00"},
+        {"24", "24"}, {" 7", "07"}, {"7:", "00"},  {QString(400, '9'), "00"}, // beyond a double's range
     };
     for (const auto& [typed, shown] : cases) {
         ASSERT_TRUE(window_->RequestFocus(window_->H2));
@@ -142,15 +142,21 @@ TEST_F(FieldsTest, LeavingAFieldNormalisesItsText)
 
 TEST_F(FieldsTest, OutOfRangeValuesAreReportedAndTheSavedValuesReturn)
 {
-    struct Case { const char* field; QString typed; const char* message; const char* saved; };
+    struct Case
+    {
+        const char* field;
+        QString typed;
+        const char* message;
+        const char* saved;
+    };
     const Case cases[] = {
         {"H3", "25", "HORA INCORRETA", "15"},
         {"H4", "123", "HORA INCORRETA", "00"},
         {"M3", "61", "MINUTO INCORRETO", "45"},
         {"M2", "2147483647", "MINUTO INCORRETO", "00"},
-        {"M2", "2147483648", "MINUTO INCORRETO", "00"},    // beyond 32 bits: rejected, never an error box
-        {"H2", QString(20, '9'), "HORA INCORRETA", "12"},  // 1E20
-        {"H2", "-5", "HORA INCORRETA", "12"},              // negative times are rejected too
+        {"M2", "2147483648", "MINUTO INCORRETO", "00"},   // beyond 32 bits: rejected, never an error box
+        {"H2", QString(20, '9'), "HORA INCORRETA", "12"}, // 1E20
+        {"H2", "-5", "HORA INCORRETA", "12"},             // negative times are rejected too
     };
     ASSERT_TRUE(OpenWith(kSaved));
     int expectedMessages = 0;
@@ -174,7 +180,10 @@ TEST_F(FieldsTest, RejectionInTheFirstFieldKeepsTheFocusThere)
     ASSERT_TRUE(OpenWith(kSaved));
     bool m1Entered = false;
     const auto enter = window_->M1->OnEnter;
-    window_->M1->OnEnter = [&](QObject* s) { m1Entered = true; enter(s); };
+    window_->M1->OnEnter = [&](QObject* s) {
+        m1Entered = true;
+        enter(s);
+    };
     window_->H1->setText("25");
     Press(Qt::Key_Return);
     EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
@@ -191,7 +200,7 @@ TEST_F(FieldsTest, WithoutAReadableFileTheRejectedTextGivesWayToTheOneBefore)
     Press(Qt::Key_Tab);
     EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
     EXPECT_EQ(window_->H3->text(), "00") << "no reload replaces it: the empty text it had on arrival returns, "
-                                           "normalised when the window's return moves the focus on";
+                                            "normalised when the window's return moves the focus on";
 }
 
 TEST_F(FieldsTest, ClickingSaveChecksTheFieldFirst)

@@ -16,7 +16,7 @@ namespace {
 struct Expected
 {
     const char* name;
-    QRect geometry;   // an empty size: sized to its text, only the position is fixed
+    QRect geometry; // an empty size: sized to its text, only the position is fixed
     const char* text;
 };
 
@@ -50,7 +50,9 @@ TEST_F(LayoutTest, EveryControlStandsAtItsPlaceOnAnEightHundredPixelScreen)
         {"LSub", {8, 8, 786, 49}, "CONFIGURAÇÃO DO QUORVELO"},
         {"Bevel1", {8, 63, 773, 82}, ""},
         {"ChePsi", {467, 342, 31, 32}, ""},
-        {"Label1", {30, 179, 0, 0}, "Preencha as horas e minutos que vc deseja que o chame para fazer os exercícios (ESC retorna)"},
+        {"Label1",
+         {30, 179, 0, 0},
+         "Preencha as horas e minutos que vc deseja que o chame para fazer os exercícios (ESC retorna)"},
         {"ApreAuto", {30, 92, 400, 35}, "CLIQUE PARA A APRESENTAÇÃO AUTOMÁTICA OU NÃO"},
         {"CheApr", {436, 92, 31, 35}, ""},
         {"Man", {30, 368, 212, 50}, "FECHA"},
@@ -71,12 +73,18 @@ TEST_F(LayoutTest, EveryControlStandsAtItsPlaceOnAnEightHundredPixelScreen)
         {"Label10", {613, 17, 0, 0}, ": "},
         {"Label11", {642, 0, 0, 0}, "Minuto(s)"},
         {"Label12", {613, 65, 0, 0}, ": "},
-        {"H1", {15, 26, 65, 29}, ""}, {"M1", {127, 26, 65, 29}, ""},
-        {"H2", {17, 74, 65, 29}, ""}, {"M2", {127, 74, 65, 29}, ""},
-        {"H3", {282, 26, 65, 29}, ""}, {"M3", {394, 26, 65, 29}, ""},
-        {"H4", {282, 74, 65, 29}, ""}, {"M4", {394, 74, 65, 29}, ""},
-        {"H5", {530, 26, 65, 29}, ""}, {"M5", {642, 26, 65, 29}, ""},
-        {"H6", {530, 74, 65, 29}, ""}, {"M6", {642, 74, 65, 29}, ""},
+        {"H1", {15, 26, 65, 29}, ""},
+        {"M1", {127, 26, 65, 29}, ""},
+        {"H2", {17, 74, 65, 29}, ""},
+        {"M2", {127, 74, 65, 29}, ""},
+        {"H3", {282, 26, 65, 29}, ""},
+        {"M3", {394, 26, 65, 29}, ""},
+        {"H4", {282, 74, 65, 29}, ""},
+        {"M4", {394, 74, 65, 29}, ""},
+        {"H5", {530, 26, 65, 29}, ""},
+        {"M5", {642, 26, 65, 29}, ""},
+        {"H6", {530, 74, 65, 29}, ""},
+        {"M6", {642, 74, 65, 29}, ""},
     };
     for (const auto& c : controls) {
         auto* w = window_->findChild<QWidget*>(QString::fromLatin1(c.name));
@@ -150,7 +158,11 @@ TEST_F(LayoutTest, LabelsSizedToTheirTextKeepTheLayoutWidths)
 {
     const ScreenMetrics design{800, 600, QRect(0, 0, 800, 600)};
     TAdmFor00 w(root_.Path(), design);
-    const struct { QLabel* label; int width; } labels[] = {
+    const struct
+    {
+        QLabel* label;
+        int width;
+    } labels[] = {
         {w.Label1, 627}, {w.Label2, 74}, {w.Label14, 39}, {w.Label6, 74}, {w.Label4, 39},
     };
     for (const auto& l : labels) {

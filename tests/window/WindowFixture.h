@@ -7,8 +7,8 @@
 #include "ImageBox.h"
 #include "Panel.h"
 #include "SpeedButton.h"
-#include "UiTimer.h"
 #include "TempDataRoot.h"
+#include "UiTimer.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,10 @@
 #include <ostream>
 
 // Readable QString values in assertion messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 // A configuration window on a temporary data root, shown and active, with the
 // events of its first activation handled.

@@ -7,13 +7,13 @@
 
 namespace {
 
-const QColor kWindowBlue(0x00, 0x00, 0x2D);  // the configuration window's background
-const QColor kEdgeBlue(0x2A, 0x3C, 0x8C);    // keeps the icon's edge visible on dark taskbars
+const QColor kWindowBlue(0x00, 0x00, 0x2D); // the configuration window's background
+const QColor kEdgeBlue(0x2A, 0x3C, 0x8C);   // keeps the icon's edge visible on dark taskbars
 const QColor kYellow(0xFF, 0xE0, 0x10);
 const QColor kMatYellow(0xB0, 0x90, 0x10);
 const QColor kNavy(0x00, 0x00, 0x80);
 const QColor kTickGreen(0x12, 0x8A, 0x3C);
-const QColor kPaper(0xFF, 0xF4, 0xF4);       // light rose, as the hour panel
+const QColor kPaper(0xFF, 0xF4, 0xF4); // light rose, as the hour panel
 
 QImage Transparent(int width, int height)
 {
@@ -78,8 +78,7 @@ QImage Artwork::AppIcon(int width, int height)
     painter.setPen(QPen(kEdgeBlue, std::max(1.0, side / 40.0)));
     painter.setBrush(kWindowBlue);
     const qreal inset = painter.pen().widthF() / 2.0;
-    painter.drawRoundedRect(QRectF(inset, inset, width - 2 * inset, height - 2 * inset),
-                            radius, radius);
+    painter.drawRoundedRect(QRectF(inset, inset, width - 2 * inset, height - 2 * inset), radius, radius);
 
     // The figure is designed on a 64 x 64 grid, drawn a little smaller than
     // the icon to leave a margin inside the rounded edge, and centred; the

@@ -31,11 +31,10 @@ bool IcoWriter::Write(const QString& path, const QList<QImage>& images)
     const quint32 entrySize = 16;
     quint32 offset = headerSize + entrySize * quint32(images.size());
     for (qsizetype i = 0; i < images.size(); ++i) {
-        out << quint8(images[i].width() & 0xFF) << quint8(images[i].height() & 0xFF)
-            << quint8(0)      // no palette
-            << quint8(0)      // reserved
-            << quint16(1)     // colour planes
-            << quint16(32)    // bits per pixel
+        out << quint8(images[i].width() & 0xFF) << quint8(images[i].height() & 0xFF) << quint8(0) // no palette
+            << quint8(0)                                                                          // reserved
+            << quint16(1)                                                                         // colour planes
+            << quint16(32)                                                                        // bits per pixel
             << quint32(pngs[i].size()) << offset;
         offset += quint32(pngs[i].size());
     }

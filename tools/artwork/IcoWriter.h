@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QString>
-#include <QImage>
 
 // Writes a Windows icon file with several images, each stored as PNG data;
 // Qt's own ICO writer stores a single image only.

@@ -17,8 +17,7 @@ bool Save(const QImage& image, const QString& path, const char* format, int qual
         writer.setQuality(quality);
     if (writer.write(image))
         return true;
-    std::fprintf(stderr, "quorvelo-artwork: %s: %s\n", qPrintable(path),
-                 qPrintable(writer.errorString()));
+    std::fprintf(stderr, "quorvelo-artwork: %s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
     return false;
 }
 
@@ -48,10 +47,9 @@ int main(int argc, char** argv)
     ok = Save(app64, out.filePath("app-64.png"), "png") && ok;
     ok = Save(appWide, out.filePath("app-93x61.png"), "png") && ok;
     // JPEG has no alpha: flatten onto the picture's own opaque background.
-    ok = Save(Artwork::CheckBox(false).convertToFormat(QImage::Format_RGB32),
-              out.filePath("OK.JPG"), "jpeg", 95) && ok;
-    ok = Save(Artwork::CheckBox(true).convertToFormat(QImage::Format_RGB32),
-              out.filePath("NAOOK.JPG"), "jpeg", 95) && ok;
+    ok = Save(Artwork::CheckBox(false).convertToFormat(QImage::Format_RGB32), out.filePath("OK.JPG"), "jpeg", 95) && ok;
+    ok = Save(Artwork::CheckBox(true).convertToFormat(QImage::Format_RGB32), out.filePath("NAOOK.JPG"), "jpeg", 95)
+         && ok;
 
     const QString ico = out.filePath("quorvelo-config.ico");
     if (!IcoWriter::Write(ico, {app64, appWide})) {
