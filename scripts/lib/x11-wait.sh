@@ -67,23 +67,24 @@ wait_active() {
   return 1
 }
 
-wait_visible() {
-  for _ in $(seq 1 "${2:-300}"); do
-    [ -n "$(visible_windows "$1")" ] && return 0
+# Runs COMMAND... every tenth of a second until it succeeds, up to LIMIT
+# tenths; otherwise prints MESSAGE and returns 1.
+poll_until() {
+  local limit=$1 message=$2
+  shift 2
+  for _ in $(seq 1 "$limit"); do
+    "$@" && return 0
     sleep 0.1
   done
-  echo "window $1 never showed"
+  echo "$message"
   return 1
 }
 
-wait_gone() {
-  for _ in $(seq 1 "${2:-300}"); do
-    [ -z "$(visible_windows "$1")" ] && return 0
-    sleep 0.1
-  done
-  echo "window $1 never went"
-  return 1
-}
+window_shown() { [ -n "$(visible_windows "$1")" ]; }
+window_hidden() { [ -z "$(visible_windows "$1")" ]; }
+
+wait_visible() { poll_until "${2:-300}" "window $1 never showed" window_shown "$1"; }
+wait_gone() { poll_until "${2:-300}" "window $1 never went" window_hidden "$1"; }
 
 # Until the fade-in of the shown window titled $1 is over. The program fades
 # a window in by raising its opacity (the _NET_WM_WINDOW_OPACITY property Qt
