@@ -55,9 +55,6 @@ public:
     // the fields as they were: what an earlier read gave, or the defaults
     // while no read has worked yet.
     bool LeArqDados();
-    // A settings file is there but no read of this record has worked yet
-    // (held by another program, unreadable).
-    bool UnreadFilePresent() const;
     // True once the file holds exactly these lines; false when every attempt
     // failed, and then the previous file is untouched.
     bool GravaArqDados(const std::array<std::u16string, 8>& lines);
@@ -72,6 +69,9 @@ protected:
 
 private:
     void SetDefaults();
+    // A settings file is there but no read of this record has worked yet
+    // (held by another program, unreadable).
+    bool UnreadFilePresent() const;
     // Reads the file's first lines into `lines`; `count` is how many lines it has.
     bool ReadInto(std::array<std::u16string, 8>& lines, std::size_t& count);
     bool TryWrite(const std::string& bytes);

@@ -20,6 +20,8 @@ public:
     static std::vector<Hold> Holds();
     // The reminder reading the file for a moment.
     static Hold Reminder();
+    // Another program writing it: nobody else can read or replace it.
+    static Hold Writer();
 
     OtherProgram(const std::filesystem::path& file, const Hold& hold);
     ~OtherProgram();

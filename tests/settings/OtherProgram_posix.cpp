@@ -18,6 +18,11 @@ std::vector<OtherProgram::Hold> OtherProgram::Holds()
     return {{"Writer", F_WRLCK, false}, {"Reader", F_RDLCK, true}};
 }
 
+OtherProgram::Hold OtherProgram::Writer()
+{
+    return {"Writer", F_WRLCK, false};
+}
+
 OtherProgram::Hold OtherProgram::Reminder()
 {
     return {"Reader", F_RDLCK, true};

@@ -39,6 +39,11 @@ std::vector<OtherProgram::Hold> OtherProgram::Holds()
             {"Writer", 3, false}};
 }
 
+OtherProgram::Hold OtherProgram::Writer()
+{
+    return {"Writer", 3, false};
+}
+
 OtherProgram::Hold OtherProgram::Reminder()
 {
     return {"ReaderLikeTheReminder", 0, true};

@@ -2,8 +2,8 @@
 
 #include "AdmUnMn.h"
 #include "DesignColor.h"
-#include "HeldFile.h"
 #include "Memo.h"
+#include "OtherProgram.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -182,8 +182,8 @@ TEST_F(EditingFlowsTest, AReadThatFailsChangesNothing)
     ASSERT_TRUE(Open());
     window_->H2->setText("09"); // typed, not yet saved
     {
-        HeldFile held(root_.SettingsFile());
-        ASSERT_TRUE(held.Held());
+        OtherProgram held(root_.SettingsFile().toStdU16String(), OtherProgram::Writer());
+        ASSERT_TRUE(held.Holding());
         MostraMensagem("X");
         DismissLast(); // the return reads the file, which another program holds
         EXPECT_TRUE(window_->AprChe->isChecked());
@@ -197,8 +197,8 @@ TEST_F(EditingFlowsTest, AReadThatFailsChangesNothing)
 TEST_F(EditingFlowsTest, AFileHeldSinceStartUpIsNotReplacedUntilRead)
 {
     root_.WriteSettings(kSaved);
-    auto held = std::make_unique<HeldFile>(root_.SettingsFile());
-    ASSERT_TRUE(held->Held());
+    auto held = std::make_unique<OtherProgram>(root_.SettingsFile().toStdU16String(), OtherProgram::Writer());
+    ASSERT_TRUE(held->Holding());
     ASSERT_TRUE(Open());
     EXPECT_EQ(Times(window_).join(' '), "| | | | | |");
     window_->H1->setText("08");
