@@ -58,7 +58,9 @@ exec "@QUORVELO_WINE@" "$@"
 file(CHMOD "${QUORVELO_WINE_RUN}" PERMISSIONS
      OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR "${QUORVELO_WINE_RUN}")
+# CTest and the build go through wine-retry, which starts a run again when
+# Wine itself failed to start it.
+set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/cmake/wine-retry" "${QUORVELO_WINE_RUN}")
 # Listing the tests waits for the run, not the build: a fresh prefix takes
 # longer to start than the listing's time limit.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)

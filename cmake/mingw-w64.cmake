@@ -25,8 +25,9 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 find_program(QUORVELO_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(QUORVELO_WINE)
   set(QUORVELO_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix" CACHE PATH "Wine prefix for running the tests")
+  # wine-retry starts a run again when Wine itself failed to start it.
   set(CMAKE_CROSSCOMPILING_EMULATOR
-      env -u DISPLAY -u WAYLAND_DISPLAY
+      ${CMAKE_CURRENT_LIST_DIR}/wine-retry env -u DISPLAY -u WAYLAND_DISPLAY
           WINEPREFIX=${QUORVELO_WINEPREFIX} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
           ${QUORVELO_WINE})
   # Listing the tests waits for the run, not the build: a fresh prefix takes
