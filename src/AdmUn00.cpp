@@ -13,6 +13,7 @@
 #include "SpeedButton.h"
 #include "TimeField.h"
 #include "UiTimer.h"
+#include "WorkArea.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -87,7 +88,7 @@ ScreenMetrics ScreenMetrics::Primary()
     if (QScreen* s = QGuiApplication::primaryScreen()) {
         m.width = s->geometry().width();
         m.height = s->geometry().height();
-        m.workArea = s->availableGeometry();
+        m.workArea = WorkAreaOf(s);
     }
     return m;
 }
@@ -343,12 +344,15 @@ void TAdmFor00::ShowFirstTime()
         connect(s, &QScreen::availableGeometryChanged, this, &TAdmFor00::PlaceOnWorkArea, Qt::UniqueConnection);
     show();
     activateWindow(); // showing alone does not activate everywhere (X11 without a window manager)
+    // The activation sequence belongs to the first showing, not to the focus:
+    // some desktops give it late, or never (a Wayland compositor without a seat).
+    ActivateAtFirstShowing();
 }
 
 void TAdmFor00::PlaceOnWorkArea()
 {
     if (QScreen* s = QGuiApplication::primaryScreen())
-        setGeometry(s->availableGeometry());
+        setGeometry(WorkAreaOf(s));
 }
 
 void TAdmFor00::TemAbreTimer(QObject*)

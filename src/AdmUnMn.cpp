@@ -8,8 +8,10 @@
 #include "DesignFont.h"
 #include "ImageBox.h"
 #include "Memo.h"
+#include "NativeWindow.h"
 #include "QuorveloResources.h"
 #include "UiTimer.h"
+#include "WorkArea.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -114,6 +116,7 @@ void TAdmForMn::Mostra(const QString& text)
     CorpoMensagem->SetText(text);
     Centraliza();
     CorpoMensagem->setFocus(Qt::OtherFocusReason);
+    KeepOffTaskbar(this); // an owned window has no taskbar button of its own
     show();
     activateWindow();
     // Screen readers announce the message as soon as it is shown.
@@ -138,7 +141,7 @@ void TAdmForMn::Centraliza()
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    move(PosicaoCentrada(screen->availableGeometry(), screen->virtualGeometry()));
+    move(PosicaoCentrada(WorkAreaOf(screen), screen->virtualGeometry()));
 }
 
 void TAdmForMn::FormShow(QObject*)
@@ -220,6 +223,6 @@ void TAdmForMn::closeEvent(QCloseEvent* event)
     QTimer::singleShot(0, owner, [owner, gone] {
         QWindow* focus = QGuiApplication::focusWindow();
         if (!focus || focus == gone || !focus->isVisible())
-            owner->activateWindow();
+            ActivateWindow(owner);
     });
 }

@@ -7,8 +7,37 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+
+namespace {
+
+// The window needs what Wayland gives no client: its own opacity, its place
+// over the work area, a shaped outline. Where the session also runs an X
+// server (XWayland) and the user has not picked a platform, go through it.
+// Returns false, after saying why, where there is no display at all.
+bool ChoosePlatform()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return true;
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (x11) {
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+        return true;
+    }
+    if (wayland)
+        return true;
+    std::fputs("quorvelo-config: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n",
+               stderr);
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (!ChoosePlatform())
+        return 1;
     QApplication app(argc, argv);
     InitQuorveloResources();
     RegisterFontSubstitutes();

@@ -30,3 +30,11 @@ void ActivationTracker::OnFocusWindowChanged(QWindow* window)
     last_ = window;
     emit activated(window);
 }
+
+bool ActivationTracker::Enter(QWindow* window)
+{
+    if (window == last_)
+        return false;
+    last_ = window;
+    return true;
+}

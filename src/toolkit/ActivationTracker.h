@@ -13,6 +13,10 @@ class ActivationTracker : public QObject
 public:
     static ActivationTracker& Instance();
 
+    // Counts `window` as entered now, as the focus coming into it would;
+    // false if it was already the last one entered.
+    bool Enter(QWindow* window);
+
 signals:
     void activated(QWindow* window);
 

@@ -2,6 +2,7 @@
 
 #include "ActivationTracker.h"
 #include "Edit.h"
+#include "NativeWindow.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -72,7 +73,7 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
     // always: the handler has just shown a message, whose activation is
     // still on its way.
     if (!isActiveWindow() || exiting_)
-        activateWindow();
+        ActivateWindow(this);
     if (exiting_) {
         // Asked from inside an exit handler: the move that led to it is
         // abandoned. Where the desktop activates the message only once it is
@@ -111,7 +112,7 @@ void Form::PlaceFocus(QWidget* target)
 
 void Form::RequestFocusAfterMessage(QWidget* target)
 {
-    activateWindow();
+    ActivateWindow(this);
     reclaim_ = true;
     RequestFocus(target);
 }
@@ -187,11 +188,31 @@ void Form::mouseReleaseEvent(QMouseEvent* event)
         OnClick(this);
 }
 
+void Form::ActivateAtFirstShowing()
+{
+    QWindow* window = windowHandle();
+    if (window && ActivationTracker::Instance().Enter(window)) {
+        OnWindowActivated(window);
+        activatedEarly_ = !isActiveWindow();
+    }
+}
+
+void Form::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // The control the activation put the focus on gains it only now, with
+    // the window: it does what a control gaining the focus does.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && std::exchange(activatedEarly_, false)) {
+        if (auto* edit = qobject_cast<Edit*>(focusWidget()))
+            edit->Reenter();
+    }
+}
+
 void Form::OnWindowActivated(QWindow* window)
 {
     if (window != windowHandle()) {
         if (std::exchange(reclaim_, false))
-            activateWindow();
+            ActivateWindow(this);
         return;
     }
     reclaim_ = false;

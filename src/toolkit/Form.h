@@ -56,6 +56,11 @@ public:
     // desktop activates the message only once it is on screen.
     void RequestFocusAfterMessage(QWidget* target);
 
+    // Runs the activation handler now, at the window's first showing, unless
+    // the focus has come already; the focus arriving later is then no new
+    // activation.
+    void ActivateAtFirstShowing();
+
     // Moves the focus to the next (or previous) tab stop, wrapping; Tab,
     // Shift+Tab and the program's own forward moves all come here.
     bool SelectNext(bool forward);
@@ -70,6 +75,7 @@ signals:
 protected:
     bool focusNextPrevChild(bool next) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -83,4 +89,5 @@ private:
     bool reclaim_ = false; // take the activation back from the message just shown
     bool pressed_ = false;
     bool shown_ = false;
+    bool activatedEarly_ = false; // activation ran before the window had the focus
 };

@@ -18,3 +18,16 @@ void FlushWindowSystem();
 // native window of `window` (X11: any client may destroy any window). Not
 // run for the window's own destruction, nor after `window` is deleted.
 void WhenDestroyedFromOutside(QWidget* window, std::function<void()> gone);
+
+// Makes `window` the active window at once, as the user's own doing. Window
+// managers that prevent focus stealing (KWin, Mutter, Openbox) refuse or delay
+// an application's request stamped with the time of the key that led to it,
+// once a message shown since has taken the focus; on X11 the request is
+// therefore also made as a direct user action, stamped with the server's
+// current time. Elsewhere it is Qt's own request.
+void ActivateWindow(QWidget* window);
+
+// Keeps the top-level `window`, not yet shown, out of the taskbar and the
+// pager (X11: _NET_WM_STATE_SKIP_TASKBAR and _PAGER, set before it is mapped).
+// Windows leaves owned windows out by itself.
+void KeepOffTaskbar(QWidget* window);

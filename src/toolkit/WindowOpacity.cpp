@@ -2,7 +2,20 @@
 
 #include "NativeWindow.h"
 
+#include <QGuiApplication>
 #include <QWidget>
+
+namespace {
+
+// Wayland gives a client no say over its window's opacity: Qt's Wayland
+// plugin can only refuse, with a warning each time. The value is still kept,
+// and the window is drawn opaque.
+bool PlatformShowsOpacity()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+} // namespace
 
 WindowOpacity::WindowOpacity(QWidget* window, std::uint8_t value, bool applied)
     : window_(window), value_(value), applied_(applied)
@@ -28,7 +41,7 @@ void WindowOpacity::SetApplied(bool applied)
 
 void WindowOpacity::Push()
 {
-    if (!window_)
+    if (!window_ || !PlatformShowsOpacity())
         return;
     window_->setWindowOpacity(Effective());
     // Each step of a fade must reach the screen in the tick that makes it.

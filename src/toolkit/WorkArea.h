@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QRect>
+
+#include <vector>
+
+class QScreen;
+
+// Space a dock or panel reserves along the edges of the whole X screen, as it
+// announces it (_NET_WM_STRUT_PARTIAL): thickness from each edge, and the span
+// along that edge the reservation covers. The older four-value form reserves
+// the whole edge.
+struct Strut
+{
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+    int leftStartY = 0;
+    int leftEndY = 0;
+    int rightStartY = 0;
+    int rightEndY = 0;
+    int topStartX = 0;
+    int topEndX = 0;
+    int bottomStartX = 0;
+    int bottomEndX = 0;
+
+    // A reservation of whole edges, on a screen of `rootSize`.
+    static Strut WholeEdges(int left, int right, int top, int bottom, const QSize& rootSize);
+};
+
+// The part of `monitor` that no reservation covers. `rootSize` is the size of
+// the whole screen the struts are measured against. Only reservations that
+// overlap the monitor cut it, so a panel on one monitor leaves another whole.
+// A monitor covered entirely keeps its full area.
+QRect MonitorLessStruts(const QRect& monitor, const QSize& rootSize, const std::vector<Strut>& struts);
+
+// The work area of `screen`: the monitor less the taskbar and any other docked
+// bar. With one monitor that is what the desktop announces for the screen.
+// With several, the per-monitor work area a desktop publishes, else the
+// monitor less the struts of the docks on the desktop. Where the window
+// system tells none of this (Windows, Wayland), what Qt knows.
+QRect WorkAreaOf(QScreen* screen);

@@ -1,0 +1,120 @@
+#include "WorkArea.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+// X11: with more than one monitor the desktop's _NET_WORKAREA is the union of
+// all monitors (one rectangle for the whole screen), which Qt then ignores and
+// gives each monitor whole. What the docks reserve is read here instead.
+
+namespace {
+
+struct FreeDeleter
+{
+    void operator()(void* p) const { std::free(p); } // NOLINT(cppcoreguidelines-no-malloc): xcb replies
+};
+template<class T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+xcb_atom_t Atom(xcb_connection_t* c, const std::string& name)
+{
+    const Reply<xcb_intern_atom_reply_t> r(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr));
+    return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// The 32-bit values of a property, empty when it is missing.
+std::vector<std::uint32_t> Values(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_atom_t type)
+{
+    if (property == XCB_ATOM_NONE)
+        return {};
+    const Reply<xcb_get_property_reply_t> r(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, 4096), nullptr));
+    if (!r || r->format != 32 || r->type != type)
+        return {};
+    const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(r.get()));
+    return {data, data + xcb_get_property_value_length(r.get()) / 4};
+}
+
+int Int(std::uint32_t v)
+{
+    return static_cast<int>(v);
+}
+
+// The windows that may be docks: the managed ones the window manager lists,
+// or without one the shown children of the root.
+std::vector<xcb_window_t> Candidates(xcb_connection_t* c, xcb_window_t root)
+{
+    const auto listed = Values(c, root, Atom(c, "_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
+    if (!listed.empty())
+        return {listed.begin(), listed.end()};
+    std::vector<xcb_window_t> shown;
+    const Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, root), nullptr));
+    if (!tree)
+        return shown;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    for (int i = 0, n = xcb_query_tree_children_length(tree.get()); i < n; ++i) {
+        const Reply<xcb_get_window_attributes_reply_t> a(
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, children[i]), nullptr));
+        if (a && a->map_state == XCB_MAP_STATE_VIEWABLE)
+            shown.push_back(children[i]);
+    }
+    return shown;
+}
+
+std::optional<QRect> PublishedForMonitor(xcb_connection_t* c, xcb_window_t root, const QRect& monitor)
+{
+    // GNOME's window manager publishes one work area per monitor and desktop.
+    const auto desktop = Values(c, root, Atom(c, "_NET_CURRENT_DESKTOP"), XCB_ATOM_CARDINAL);
+    const auto areas = Values(c, root, Atom(c, "_GTK_WORKAREAS_D" + std::to_string(desktop.empty() ? 0 : desktop[0])),
+                              XCB_ATOM_CARDINAL);
+    std::optional<QRect> best;
+    for (std::size_t i = 0; i + 3 < areas.size(); i += 4) {
+        const QRect area(Int(areas[i]), Int(areas[i + 1]), Int(areas[i + 2]), Int(areas[i + 3]));
+        if (monitor.contains(area) && (!best || area.width() * area.height() > best->width() * best->height()))
+            best = area;
+    }
+    return best;
+}
+
+} // namespace
+
+QRect WorkAreaOf(QScreen* screen)
+{
+    if (!screen)
+        return {};
+    const QRect qtArea = screen->availableGeometry();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    // One monitor: the desktop's own figure for the screen, as Qt reads it.
+    // Scaled screens: Qt's logical pixels are no longer the server's.
+    if (!x11 || QGuiApplication::screens().size() <= 1 || screen->devicePixelRatio() != 1.0)
+        return qtArea;
+    xcb_connection_t* c = x11->connection();
+    const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    if (!root)
+        return qtArea;
+    const QRect monitor = screen->geometry();
+    if (auto published = PublishedForMonitor(c, root->root, monitor))
+        return *published;
+
+    const QSize rootSize(root->width_in_pixels, root->height_in_pixels);
+    const xcb_atom_t partial = Atom(c, "_NET_WM_STRUT_PARTIAL");
+    const xcb_atom_t whole = Atom(c, "_NET_WM_STRUT");
+    std::vector<Strut> struts;
+    for (xcb_window_t w : Candidates(c, root->root)) {
+        if (const auto v = Values(c, w, partial, XCB_ATOM_CARDINAL); v.size() >= 12) {
+            struts.push_back({Int(v[0]), Int(v[1]), Int(v[2]), Int(v[3]), Int(v[4]), Int(v[5]), Int(v[6]), Int(v[7]),
+                              Int(v[8]), Int(v[9]), Int(v[10]), Int(v[11])});
+        } else if (const auto s = Values(c, w, whole, XCB_ATOM_CARDINAL); s.size() >= 4) {
+            struts.push_back(Strut::WholeEdges(Int(s[0]), Int(s[1]), Int(s[2]), Int(s[3]), rootSize));
+        }
+    }
+    return MonitorLessStruts(monitor, rootSize, struts);
+}
