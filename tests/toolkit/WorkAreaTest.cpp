@@ -1,0 +1,97 @@
+#include "WorkArea.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace {
+
+// The screen of the two-monitor desktop: A 1366x768 at 0,0 and B 1920x1080
+// right of it, on one X screen 3286x1080.
+const QSize kRoot(3286, 1080);
+const QRect kA(0, 0, 1366, 768);
+const QRect kB(1366, 0, 1920, 1080);
+
+// A panel along the bottom of the rectangle `panel`, as it reserves it.
+Strut BottomPanel(const QRect& panel)
+{
+    Strut s;
+    s.bottom = kRoot.height() - panel.top();
+    s.bottomStartX = panel.left();
+    s.bottomEndX = panel.right();
+    return s;
+}
+
+Strut TopPanel(const QRect& panel)
+{
+    Strut s;
+    s.top = panel.bottom() + 1;
+    s.topStartX = panel.left();
+    s.topEndX = panel.right();
+    return s;
+}
+
+Strut LeftDock(const QRect& dock)
+{
+    Strut s;
+    s.left = dock.right() + 1;
+    s.leftStartY = dock.top();
+    s.leftEndY = dock.bottom();
+    return s;
+}
+
+Strut RightDock(const QRect& dock)
+{
+    Strut s;
+    s.right = kRoot.width() - dock.left();
+    s.rightStartY = dock.top();
+    s.rightEndY = dock.bottom();
+    return s;
+}
+
+struct Case
+{
+    const char* what;
+    QRect monitor;
+    std::vector<Strut> struts;
+    QRect expected;
+};
+
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class MonitorLessStrutsTest : public testing::TestWithParam<Case>
+{};
+
+TEST_P(MonitorLessStrutsTest, LeavesWhatNoDockReserves)
+{
+    const Case& c = GetParam();
+    EXPECT_EQ(MonitorLessStruts(c.monitor, kRoot, c.struts), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Docks, MonitorLessStrutsTest,
+    testing::Values(
+        Case{"no dock", kA, {}, kA},
+        // The panel at the foot of A is far above the foot of the X screen:
+        // its strut is measured from there, 1080 - 738 = 342 rows.
+        Case{"panel at the foot of the primary", kA, {BottomPanel({0, 738, 1366, 30})}, {0, 0, 1366, 738}},
+        Case{"the same panel seen from the other monitor", kB, {BottomPanel({0, 738, 1366, 30})}, kB},
+        Case{"panel at the foot of the second monitor", kB, {BottomPanel({1366, 1040, 1920, 40})},
+             {1366, 0, 1920, 1040}},
+        Case{"top bar across both", kA, {TopPanel({0, 0, 3286, 27})}, {0, 27, 1366, 741}},
+        Case{"left dock on the primary", kA, {LeftDock({0, 0, 60, 768})}, {60, 0, 1306, 768}},
+        Case{"right dock on the second", kB, {RightDock({3236, 0, 50, 1080})}, {1366, 0, 1870, 1080}},
+        // A dock on the right edge of the X screen but beside B, not A.
+        Case{"right dock elsewhere", kA, {RightDock({3236, 0, 50, 1080})}, kA},
+        Case{"two panels on one monitor", kA, {TopPanel({0, 0, 1366, 24}), BottomPanel({0, 728, 1366, 40})},
+             {0, 24, 1366, 704}},
+        // Two docks on one edge: the thicker one wins.
+        Case{"two docks on one edge", kA, {LeftDock({0, 0, 40, 768}), LeftDock({0, 100, 70, 200})}, {70, 0, 1296, 768}},
+        // The older four-value form reserves the whole edge of the X screen.
+        Case{"whole-edge strut", kA, {Strut::WholeEdges(0, 0, 0, 342, kRoot)}, {0, 0, 1366, 738}},
+        Case{"a dock over the whole monitor", kA, {LeftDock({0, 0, 1366, 768})}, kA}));
+
+} // namespace
