@@ -109,8 +109,8 @@ xcb_timestamp_t ServerTime()
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(own)).data;
         probe = xcb_generate_id(own);
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(own, XCB_COPY_FROM_PARENT, probe, screen->root, -1, -1, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+        xcb_create_window(own, XCB_COPY_FROM_PARENT, probe, screen->root, -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
         property = InternAtom(own, "_QUORVELO_TIME");
     }
     xcb_change_property(own, XCB_PROP_MODE_APPEND, probe, property, XCB_ATOM_STRING, 8, 0, nullptr);

@@ -21,12 +21,13 @@ struct FreeDeleter
 {
     void operator()(void* p) const { std::free(p); } // NOLINT(cppcoreguidelines-no-malloc): xcb replies
 };
-template<class T> using Reply = std::unique_ptr<T, FreeDeleter>;
+template <class T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
 
 xcb_atom_t Atom(xcb_connection_t* c, const std::string& name)
 {
-    const Reply<xcb_intern_atom_reply_t> r(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr));
+    const Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr));
     return r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 

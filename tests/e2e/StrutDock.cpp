@@ -16,8 +16,8 @@ namespace {
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name)
 {
-    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-                                    nullptr);
+    auto* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
     const xcb_atom_t a = r ? r->atom : 0;
     std::free(r); // NOLINT(cppcoreguidelines-no-malloc)
     return a;

@@ -79,14 +79,18 @@ INSTANTIATE_TEST_SUITE_P(
         // its strut is measured from there, 1080 - 738 = 342 rows.
         Case{"panel at the foot of the primary", kA, {BottomPanel({0, 738, 1366, 30})}, {0, 0, 1366, 738}},
         Case{"the same panel seen from the other monitor", kB, {BottomPanel({0, 738, 1366, 30})}, kB},
-        Case{"panel at the foot of the second monitor", kB, {BottomPanel({1366, 1040, 1920, 40})},
+        Case{"panel at the foot of the second monitor",
+             kB,
+             {BottomPanel({1366, 1040, 1920, 40})},
              {1366, 0, 1920, 1040}},
         Case{"top bar across both", kA, {TopPanel({0, 0, 3286, 27})}, {0, 27, 1366, 741}},
         Case{"left dock on the primary", kA, {LeftDock({0, 0, 60, 768})}, {60, 0, 1306, 768}},
         Case{"right dock on the second", kB, {RightDock({3236, 0, 50, 1080})}, {1366, 0, 1870, 1080}},
         // A dock on the right edge of the X screen but beside B, not A.
         Case{"right dock elsewhere", kA, {RightDock({3236, 0, 50, 1080})}, kA},
-        Case{"two panels on one monitor", kA, {TopPanel({0, 0, 1366, 24}), BottomPanel({0, 728, 1366, 40})},
+        Case{"two panels on one monitor",
+             kA,
+             {TopPanel({0, 0, 1366, 24}), BottomPanel({0, 728, 1366, 40})},
              {0, 24, 1366, 704}},
         // Two docks on one edge: the thicker one wins.
         Case{"two docks on one edge", kA, {LeftDock({0, 0, 40, 768}), LeftDock({0, 100, 70, 200})}, {70, 0, 1296, 768}},
