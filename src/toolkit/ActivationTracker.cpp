@@ -30,3 +30,11 @@ void ActivationTracker::OnFocusWindowChanged(QWindow* window)
     last_ = window;
     emit activated(window);
 }
+
+void ActivationTracker::Activate(QWindow* window)
+{
+    if (!window || window == last_)
+        return;
+    last_ = window;
+    emit activated(window);
+}
