@@ -452,17 +452,29 @@ void TAdmFor00::ApreAutoClick(QObject*)
 
 void TAdmFor00::BitBtn1Click(QObject*)
 {
-    // Only values that leaving their field would accept are written, also
-    // in a field that never had the focus (a reloaded text, one that no
-    // reload could replace after its refusal).
+    // Only what an exit check produced is written. Every field is judged as
+    // leaving it would judge it, also one that never had the focus (a drop,
+    // a menu's paste, a text no reload replaced), and shows the result. An
+    // empty field stays empty: the file keeps its ":" for such a slot.
+    Edit* refused = nullptr;
     for (int slot = 1; slot <= 6; ++slot) {
         for (Edit* field : {HourField(slot), MinuteField(slot)}) {
-            if (CheckTimeField(field->text(), KindOf(field)).accepted)
+            if (field->text().isEmpty())
                 continue;
-            MostraMensagem(RefusalMessage(KindOf(field)));
-            RequestFocusAfterMessage(field);
-            return;
+            const FieldCheck r = CheckTimeField(field->text(), KindOf(field));
+            if (!r.accepted) {
+                if (!refused)
+                    refused = field;
+                continue;
+            }
+            if (field->text() != r.text)
+                field->setText(r.text);
         }
+    }
+    if (refused) {
+        MostraMensagem(RefusalMessage(KindOf(refused)));
+        RequestFocusAfterMessage(refused);
+        return;
     }
     std::array<SlotTime, 6> times;
     for (int slot = 1; slot <= 6; ++slot)

@@ -211,7 +211,12 @@ bool SettingsRecord::Grava(bool automaticPresentation, const std::array<SlotTime
     } catch (const std::exception&) {
         return false;
     }
-    return GravaArqDados(lines);
+    if (!GravaArqDados(lines))
+        return false;
+    // The file now on disk is the one just written: saving again replaces
+    // nothing that was never read.
+    loaded_ = true;
+    return true;
 }
 
 bool SettingsRecord::LeArqDados()
@@ -283,6 +288,12 @@ bool SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLine
 
 bool SettingsRecord::GravaArqDados(const std::array<std::u16string, 8>& lines)
 {
+    // A line break or an end-of-file mark inside a line would split it, and
+    // every line after it would reach the reminder one place down.
+    for (const auto& line : lines) {
+        if (line.find_first_of(u"\r\n\x1A") != std::u16string::npos)
+            return false;
+    }
     // Whatever goes wrong, running out of memory for a huge line included,
     // is a save that did not happen: the old file stays as it was.
     try {

@@ -47,7 +47,8 @@ public:
     // Saves the automatic-presentation flag, line 2 as last read and the six
     // slots as "hour:minute". Refuses, writing nothing, while a settings
     // file is there that no read has managed to read: replacing it would
-    // drop its line 2 and every slot not typed again.
+    // drop its line 2 and every slot not typed again. A save that worked
+    // counts as a read of the file it wrote.
     bool Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots);
 
     // True when the file was opened and read to its end; only then do the
@@ -56,7 +57,8 @@ public:
     // while no read has worked yet.
     bool LeArqDados();
     // True once the file holds exactly these lines; false when every attempt
-    // failed, and then the previous file is untouched.
+    // failed or a line holds CR, LF or 0x1A, and then the previous file is
+    // untouched.
     bool GravaArqDados(const std::array<std::u16string, 8>& lines);
 
 protected:

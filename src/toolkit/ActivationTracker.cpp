@@ -31,10 +31,10 @@ void ActivationTracker::OnFocusWindowChanged(QWindow* window)
     emit activated(window);
 }
 
-bool ActivationTracker::Enter(QWindow* window)
+void ActivationTracker::Activate(QWindow* window)
 {
-    if (window == last_)
-        return false;
+    if (!window || window == last_)
+        return;
     last_ = window;
-    return true;
+    emit activated(window);
 }

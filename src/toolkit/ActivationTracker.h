@@ -13,9 +13,12 @@ class ActivationTracker : public QObject
 public:
     static ActivationTracker& Instance();
 
-    // Counts `window` as entered now, as the focus coming into it would;
-    // false if it was already the last one entered.
-    bool Enter(QWindow* window);
+    // Takes `window` as activated now, ahead of the desktop's word (a click
+    // on it while another window of the program has the focus): its
+    // activation runs at once, and the desktop's later report of the same
+    // window is none.
+    void Activate(QWindow* window);
+    QWindow* LastActivated() const { return last_; }
 
 signals:
     void activated(QWindow* window);

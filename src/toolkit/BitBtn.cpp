@@ -27,7 +27,9 @@ void BitBtn::keyPressEvent(QKeyEvent* event)
         }
     }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
+    // The keypad's Enter is Enter: only Shift, Ctrl and Alt make it another key.
+    const auto mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (enter && mods == Qt::NoModifier) {
         event->accept();
         click();
         return;

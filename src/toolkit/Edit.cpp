@@ -2,9 +2,14 @@
 
 #include "Form.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+#include <limits>
+#include <utility>
 
 Edit::Edit(QWidget* parent) : QLineEdit(parent)
 {
@@ -12,6 +17,7 @@ Edit::Edit(QWidget* parent) : QLineEdit(parent)
     // Clicks take the focus through the window, so the exit handler of the
     // control losing it runs first and can keep it.
     setFocusPolicy(Qt::TabFocus);
+    setMaxLength(std::numeric_limits<int>::max());
 }
 
 void Edit::SetColor(const QColor& color)
@@ -50,11 +56,17 @@ char16_t Edit::TypedCharacter(const QKeyEvent* event)
 
 void Edit::focusInEvent(QFocusEvent* event)
 {
-    const auto reason = event->reason();
+    auto reason = event->reason();
     QLineEdit::focusInEvent(event);
-    // Coming back with the window is not gaining the focus.
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-        return;
+    // Coming back with the window is not gaining the focus, unless the focus
+    // was put here while the window was not active.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+        const auto asked = std::exchange(enterWithWindow_, std::nullopt);
+        if (!asked)
+            return;
+        reason = *asked;
+    }
+    enterWithWindow_.reset();
     entryText_ = text();
     if (reason != Qt::MouseFocusReason)
         selectAll();
@@ -70,17 +82,56 @@ void Edit::Reenter()
         OnEnter(this);
 }
 
+char16_t Edit::Filtered(char16_t key)
+{
+    if (key != 0 && OnKeyPress)
+        OnKeyPress(this, key);
+    return key;
+}
+
 void Edit::keyPressEvent(QKeyEvent* event)
 {
     char16_t key = TypedCharacter(event);
-    if (key != 0 && OnKeyPress) {
-        OnKeyPress(this, key);
-        if (key == 0) {
-            event->accept();
-            return;
+    // What the home desktop types no character for may still insert text
+    // here (Alt+letter, a key of a composed character): the handler judges
+    // that text too. Editing keys carry no printable text and keep working.
+    const QString text = event->text();
+    const bool editingKey = event->key() == Qt::Key_Delete || event->key() == Qt::Key_Insert;
+    if (key == 0 && !editingKey && !text.isEmpty() && text.at(0).isPrint()) {
+        for (const QChar c : text) {
+            if (Filtered(c.unicode()) == 0) {
+                event->accept();
+                return;
+            }
         }
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    if (key != 0 && Filtered(key) == 0) {
+        event->accept();
+        return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void Edit::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Compose sequences and input methods hand over whole strings: only the
+    // characters the handler lets through are committed.
+    const QString commit = event->commitString();
+    QString kept;
+    for (const QChar c : commit) {
+        if (const char16_t k = Filtered(c.unicode()); k != 0)
+            kept += QChar(k);
+    }
+    if (kept == commit) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&filtered);
+    event->accept();
 }
 
 void Edit::mousePressEvent(QMouseEvent* event)
@@ -95,4 +146,17 @@ void Edit::mousePressEvent(QMouseEvent* event)
         }
     }
     QLineEdit::mousePressEvent(event);
+}
+
+void Edit::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The menu's Paste must land in the field that has the focus, so that
+    // leaving it judges what was pasted. The click before the menu request
+    // has already asked for the focus; a field that did not get it (the one
+    // being left refused its value) opens no menu.
+    if (window()->focusWidget() != this) {
+        event->accept();
+        return;
+    }
+    QLineEdit::contextMenuEvent(event);
 }

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 
@@ -63,6 +64,24 @@ Form::Form(QWidget* owner, Qt::WindowFlags flags, std::uint8_t opacity, bool opa
     static const bool accessible = (QAccessible::installFactory(FormAccessibleFactory), true);
     (void)accessible;
     connect(&ActivationTracker::Instance(), &ActivationTracker::activated, this, &Form::OnWindowActivated);
+    // Sees the presses on this window's controls before they do.
+    qApp->installEventFilter(this);
+}
+
+bool Form::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click while another window of the program has the activation (a
+    // message) activates this one: its activation handler runs first, then
+    // the click takes its own effect on what the handler left.
+    const auto type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWindow* handle = windowHandle();
+        if (widget && widget->window() == this && handle && isVisible()
+            && ActivationTracker::Instance().LastActivated() != handle)
+            ActivationTracker::Instance().Activate(handle);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
@@ -96,7 +115,14 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
             return false;
         }
     }
+    const bool active = isActiveWindow();
     target->setFocus(reason);
+    // In a window that is not active yet the control gains the focus only
+    // when the window does: it then enters as this request asked.
+    if (auto* edit = qobject_cast<Edit*>(target); edit && !active)
+        edit->EnterWithWindow(reason);
+    if (auto* left = qobject_cast<Edit*>(current); left && left != target)
+        left->EnterWithWindow(std::nullopt);
     return true;
 }
 
@@ -191,8 +217,9 @@ void Form::mouseReleaseEvent(QMouseEvent* event)
 void Form::ActivateAtFirstShowing()
 {
     QWindow* window = windowHandle();
-    if (window && ActivationTracker::Instance().Enter(window)) {
-        OnWindowActivated(window);
+    auto& tracker = ActivationTracker::Instance();
+    if (window && window != tracker.LastActivated()) {
+        tracker.Activate(window);
         activatedEarly_ = !isActiveWindow();
     }
 }

@@ -73,6 +73,7 @@ signals:
     void activated();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;

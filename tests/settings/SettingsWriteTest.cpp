@@ -140,6 +140,42 @@ TEST(SettingsWrite, MissingDataDirectoryFailsAndIsNotCreated)
     EXPECT_FALSE(std::filesystem::exists(dir.Dados()));
 }
 
+// A break inside a line would split the file and shift every later line:
+// such a save fails whole and the old file keeps every byte.
+TEST(SettingsWrite, ALineHoldingABreakIsAFailedSave)
+{
+    const std::u16string breaks[] = {u"08:00\n", u"\r", u"1\x1A", u"\r\n00:00"};
+    for (std::size_t line : {std::size_t{0}, std::size_t{1}, std::size_t{3}, std::size_t{7}}) {
+        for (const auto& text : breaks) {
+            SCOPED_TRACE(testing::Message() << "line " << line + 1 << " break " << int(text.back()));
+            TempDataDir dir;
+            const std::string old = "0\r\nold\r\n";
+            dir.Write("Dados.txt", old);
+            SettingsRecord record(dir.Root());
+            Lines lines = kExample;
+            lines[line] = text;
+            EXPECT_FALSE(record.GravaArqDados(lines));
+            EXPECT_EQ(dir.Read("Dados.txt"), old);
+            EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
+        }
+    }
+}
+
+// Without a file the first save creates it; the next save replaces the file
+// the first one wrote and is not taken for one over a file never read.
+TEST(SettingsWrite, ASaveCountsAsAReadOfWhatItWrote)
+{
+    TempDataDir dir;
+    SettingsRecord record(dir.Root());
+    ASSERT_FALSE(record.LeArqDados());
+    const std::array<SettingsRecord::SlotTime, 6> first = {{{u"09", u"30"}, {u"12", u"00"}}};
+    std::array<SettingsRecord::SlotTime, 6> second = first;
+    second[1].hour = u"13";
+    ASSERT_TRUE(record.Grava(true, first));
+    ASSERT_TRUE(record.Grava(false, second));
+    EXPECT_EQ(dir.Read("Dados.txt"), "0\r\n0\r\n09:30\r\n13:00\r\n:\r\n:\r\n:\r\n:\r\n");
+}
+
 TEST(SettingsWrite, SavedFileReadsBack)
 {
     TempDataDir dir;

@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "AdmUnMn.h"
+#include "DesignColor.h"
 #include "Edit.h"
 #include "ImageBox.h"
 #include "Memo.h"
@@ -155,6 +156,55 @@ TEST_F(ActivationTest, SaveConfirmsAndReloadsWhenThePopupGoes)
     ASSERT_TRUE(WaitFor([&] { return activations_->count() == 2; }));
     EXPECT_EQ(Times(window_).join(' '), "06|05 :| :| :| :| :|");
     EXPECT_EQ(Focused(), window_->H1);
+}
+
+// A click on the window while a message has the activation runs the
+// activation first (the reload), then the click's own effect on what it left.
+TEST_F(ActivationTest, AClickDuringAMessageActsAfterTheActivation)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<QWidget*(TAdmFor00*)> target;
+        std::function<void(TAdmFor00*)> check;
+    };
+    const Case cases[] = {
+        {"a field takes the focus with the caret where clicked", [](TAdmFor00* w) { return w->H2; },
+         [](TAdmFor00* w) {
+             EXPECT_EQ(w->H2->text(), "12");
+             EXPECT_EQ(w->H1->text(), "07") << "the reload replaced the unsaved text";
+             EXPECT_EQ(w->focusWidget(), w->H2);
+             EXPECT_FALSE(w->H2->hasSelectedText());
+             EXPECT_EQ(w->H2->cursorPosition(), 1) << "the caret is where the click was, mid-text";
+         }},
+        {"the toggle flips the reloaded state", [](TAdmFor00* w) { return w->ApreAuto; },
+         [](TAdmFor00* w) { EXPECT_FALSE(w->AprChe->isChecked()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        root_.WriteSettings(kSaved);
+        ASSERT_TRUE(Open());
+        window_->H1->setText("9"); // typed, replaced by the reload
+        MostraMensagem("X");
+        ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
+        const auto before = activations_->count();
+        QWidget* target = c.target(window_);
+        const QPoint at = target->mapTo(window_.data(), target->rect().center());
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        EXPECT_EQ(activations_->count(), before + 1) << "the activation ran with the press";
+        c.check(window_);
+        ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == window_->windowHandle(); }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(activations_->count(), before + 1) << "the desktop's activation that follows is the same one";
+        c.check(window_);
+        if (window_->focusWidget() == window_->H2) {
+            EXPECT_EQ(window_->H2->Color(), DesignColor(0x8CFFFF));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_3);
+            EXPECT_EQ(window_->H2->text(), "132");
+            EXPECT_EQ(window_->H1->text(), "07");
+        }
+        delete window_.data();
+    }
 }
 
 TEST_F(ActivationTest, LineTwoIsCarriedThroughUnchanged)

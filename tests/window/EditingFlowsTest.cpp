@@ -176,6 +176,82 @@ TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
     }
 }
 
+// Text that reached a field without an exit check (a drop, a menu's paste)
+// is normalised by the save on screen and in the file alike; a break in it
+// never reaches the file.
+TEST_F(EditingFlowsTest, SaveNormalisesTextsNoExitCheckJudged)
+{
+    struct Case
+    {
+        const char* name;
+        const char* field;
+        QString text;
+        const char* shown;
+        QByteArray saved;
+    };
+    const Case cases[] = {
+        {"a dropped line break", "H2", "108:00\n2", "00", QByteArray(kSaved).replace("12:00", "00:00")},
+        {"a dropped word", "M6", "0abc0", "00", kSaved},
+        {"a pasted number", "H4", " 7", "07", QByteArray(kSaved).replace("00:00\r\n00:00\r\n00", "07:00\r\n00:00\r\n00")},
+        {"an empty field", "M3", "", "", QByteArray(kSaved).replace("15:45", "15:")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        root_.WriteSettings(kSaved);
+        ASSERT_TRUE(Open());
+        auto* field = window_->findChild<Edit*>(c.field);
+        field->setText(c.text);
+        ClickSave();
+        EXPECT_EQ(Messages(), QStringList{"REGISTRO GRAVADO!!"});
+        EXPECT_EQ(field->text(), c.shown);
+        EXPECT_EQ(root_.ReadSettings(), c.saved);
+        delete window_.data();
+    }
+
+    // The first refused field, in slot order, stops the save.
+    root_.WriteSettings(kSaved);
+    ASSERT_TRUE(Open());
+    window_->H2->setText("7");
+    window_->H6->setText("25");
+    window_->M5->setText("61");
+    ClickSave();
+    EXPECT_EQ(Messages(), QStringList{"MINUTO INCORRETO"});
+    EXPECT_EQ(root_.ReadSettings(), kSaved);
+}
+
+// Without a settings file, the second of two quick saves replaces the file the
+// first one wrote.
+TEST_F(EditingFlowsTest, ASecondSaveRightAfterTheFirstIsNoFailure)
+{
+    ASSERT_TRUE(Open());
+    window_->H1->setText("9");
+    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(Messages(), (QStringList{"REGISTRO GRAVADO!!", "REGISTRO GRAVADO!!"}));
+    EXPECT_EQ(root_.ReadSettings(), "0\r\n0\r\n09:\r\n:\r\n:\r\n:\r\n:\r\n:\r\n");
+}
+
+// A right click on a field the focus could not reach (the field being left
+// refused its value) opens no menu there: a Paste would go unjudged.
+TEST_F(EditingFlowsTest, NoContextMenuOnAFieldTheFocusDidNotReach)
+{
+    root_.WriteSettings(kSaved);
+    ASSERT_TRUE(Open());
+    window_->H1->selectAll();
+    Type(window_->H1, "99");
+    FollowRefusal([&] {
+        const QPoint at = window_->M6->rect().center();
+        QTest::mousePress(window_->M6, Qt::RightButton, Qt::NoModifier, at);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, window_->M6->mapToGlobal(at));
+        QApplication::sendEvent(window_->M6, &request);
+        QTest::mouseRelease(window_->M6, Qt::RightButton, Qt::NoModifier, at);
+    });
+    EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_NE(Focused(), window_->M6);
+}
+
 TEST_F(EditingFlowsTest, AReadThatFailsChangesNothing)
 {
     root_.WriteSettings(kSaved);

@@ -9,6 +9,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QTest>
 
 namespace {
@@ -54,6 +55,69 @@ TEST_F(FieldsTest, OnlyDigitsAndBackspaceReachTheField)
     Type(window_->H1, "23");
     QTest::keyClick(window_->H1, Qt::Key_Backspace);
     EXPECT_EQ(window_->H1->text(), "12");
+}
+
+// Characters typed with Alt, composed from a dead key or committed by an
+// input method meet the same filter as plain keys: only digits land.
+TEST_F(FieldsTest, EveryCharacterFromTheKeyboardIsFiltered)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(Edit*)> keys;
+        const char* text;
+    };
+    auto key = [](Edit* e, int code, const QString& text, Qt::KeyboardModifiers mods) {
+        QKeyEvent press(QEvent::KeyPress, code, mods, text);
+        QApplication::sendEvent(e, &press);
+    };
+    auto commit = [](Edit* e, const QString& text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(e, &event);
+    };
+    const Case cases[] = {
+        {"Alt+a, Alt+minus, Alt+period",
+         [&](Edit* e) {
+             key(e, Qt::Key_A, "a", Qt::AltModifier);
+             key(e, Qt::Key_Minus, "-", Qt::AltModifier);
+             key(e, Qt::Key_Period, ".", Qt::AltModifier);
+         },
+         "12"},
+        {"AltGr+2 giving a superscript",
+         [&](Edit* e) { key(e, Qt::Key_twosuperior, "\u00B2", Qt::AltModifier | Qt::ShiftModifier); }, "12"},
+        {"a dead key's character", [&](Edit* e) { key(e, Qt::Key_twosuperior, "\u00B2", Qt::NoModifier); }, "12"},
+        {"compose commits", [&](Edit* e) { commit(e, "\u00E9\u2013\u00BD"); }, "12"},
+        {"a commit with a digit keeps the digit", [&](Edit* e) { commit(e, "a3\u00B2"); }, "132"},
+    };
+    ASSERT_TRUE(OpenWith(kSaved));
+    for (const Case& c : cases) {
+        window_->H1->setText("12");
+        window_->H1->setCursorPosition(1);
+        c.keys(window_->H1);
+        EXPECT_EQ(window_->H1->text(), c.text) << c.name;
+    }
+}
+
+TEST_F(FieldsTest, FieldsHaveNoLengthLimit)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    const QString text = QString(40000, '0') + "25";
+    window_->H1->setText(text);
+    EXPECT_EQ(window_->H1->text(), text);
+    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
+    EXPECT_EQ(root_.ReadSettings(), kSaved);
+}
+
+TEST_F(FieldsTest, KeypadEnterOnTheSaveButtonSaves)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    window_->H2->setText("09");
+    ASSERT_TRUE(window_->RequestFocus(window_->BitBtn1));
+    QTest::keyClick(window_->BitBtn1, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(Messages(), QStringList{"REGISTRO GRAVADO!!"});
+    EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace("12:00", "09:00"));
 }
 
 TEST_F(FieldsTest, EnterWalksTheSlotsColumnByColumnToTheSaveButton)
