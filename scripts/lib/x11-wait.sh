@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Running a program under Xvfb and waiting on its windows, for the
 # end-to-end tests and scripts/screenshot. Source it from bash; it needs Xvfb,
 # xdotool, xprop and, for wait_screen_still, ImageMagick's import.
@@ -13,7 +14,7 @@
 # runs side by side, of this user or another, never share a display, as they
 # may when each guesses a free number. It takes local clients only.
 with_xvfb() {
-  local screen=$1 options=() dir pid display= status=0
+  local screen=$1 options=() dir pid display='' status=0
   shift
   while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1"); shift; done
   [ $# -gt 0 ] && shift
@@ -112,7 +113,7 @@ wait_opaque() {
 # Until two pictures of the whole screen a tenth of a second apart are the
 # same: whatever was shown last has been drawn.
 wait_screen_still() {
-  local last= now
+  local last='' now
   for _ in $(seq 1 "${1:-300}"); do
     now=$(import -window root rgb:- 2>/dev/null | md5sum)
     [ -n "$last" ] && [ "$now" = "$last" ] && return 0
