@@ -192,7 +192,8 @@ TEST_F(EditingFlowsTest, SaveNormalisesTextsNoExitCheckJudged)
     const Case cases[] = {
         {"a dropped line break", "H2", "108:00\n2", "00", QByteArray(kSaved).replace("12:00", "00:00")},
         {"a dropped word", "M6", "0abc0", "00", kSaved},
-        {"a pasted number", "H4", " 7", "07", QByteArray(kSaved).replace("00:00\r\n00:00\r\n00", "07:00\r\n00:00\r\n00")},
+        {"a pasted number", "H4", " 7", "07",
+         QByteArray(kSaved).replace("00:00\r\n00:00\r\n00", "07:00\r\n00:00\r\n00")},
         {"an empty field", "M3", "", "", QByteArray(kSaved).replace("15:45", "15:")},
     };
     for (const Case& c : cases) {
