@@ -75,8 +75,8 @@ bool DataFile::OpenForReading(const std::filesystem::path& file)
     LARGE_INTEGER size{};
     if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info)
         || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-        || info.nNumberOfLinks != 1
-        || !GetFileSizeEx(h, &size) || size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+        || info.nNumberOfLinks != 1 || !GetFileSizeEx(h, &size) || size.QuadPart < 0
+        || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
         Close();
         return false;
     }

@@ -212,8 +212,7 @@ const OddObject kOddObjects[] = {
     // A second name for the private file is no symbolic link, but reading it
     // would still disclose it; the save only replaces the name.
     {"HardLinkToAnotherUsersFile",
-     [](const Scene& s) { return ::link(s.secret.c_str(), (s.dir.Dados() / "Dados.txt").c_str()) == 0; }, false,
-     true},
+     [](const Scene& s) { return ::link(s.secret.c_str(), (s.dir.Dados() / "Dados.txt").c_str()) == 0; }, false, true},
     {"PlantedTemporaryLink",
      [](const Scene& s) {
          s.dir.Write("Dados.txt", kOld);

@@ -18,8 +18,8 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
-#include <sys/inotify.h>
 #include <pwd.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -288,38 +288,52 @@ TEST_F(SharedDataFolder, PlantedLinkDisclosesNothing)
         const char* who;
         User user;
     };
-    for (const Victim& victim : {Victim{"member", memberA_}, Victim{"root", User{"root", 0, 0}}}) {
-        SCOPED_TRACE(victim.who);
-        for (const auto& e : fs::directory_iterator(dir_.Dados()))
-            fs::remove(e.path());
-        dir_.Write("Dados.txt", kOld);
-        ASSERT_EQ(::chown((dir_.Dados() / "Dados.txt").c_str(), memberB_.uid, groupId_), 0);
-        ASSERT_EQ(::chmod((dir_.Dados() / "Dados.txt").c_str(), 0666), 0);
-        ASSERT_EQ(::symlink(secret.c_str(), (dir_.Dados() / "Dados.TXT").c_str()), 0);
-
-        auto readAndSave = [&] {
-            QuickRecord record(root);
-            record.LeArqDados();
-            Lines lines = kByA;
-            lines[1] = record.CnfWin; // as the window does
-            return record.GravaArqDados(lines) ? 0 : 1;
-        };
-        const int saved = victim.user.uid == 0 ? (readAndSave() == 0 ? 0 : 1) : RunAs(victim.user, readAndSave);
-        ASSERT_GE(saved, 0);
-
-        for (const auto& e : fs::directory_iterator(dir_.Dados())) {
-            struct stat st = {};
-            ASSERT_EQ(::lstat(e.path().c_str(), &st), 0);
-            if (!S_ISREG(st.st_mode))
-                continue;
-            EXPECT_EQ(ReadAll(e.path()).find(kSecret), std::string::npos) << e.path();
-            if (saved == 0 && e.path().filename() == "Dados.txt") {
-                EXPECT_EQ(st.st_uid, victim.user.uid) << "the new file went to another owner";
-                EXPECT_EQ(st.st_mode & 07777, 0664u);
+    // Where fs.protected_hardlinks is off (or was when the link was made) a
+    // member can give the private file a second name in the folder: made
+    // here by root, who may do so anyway.
+    for (const bool hardLink : {false, true})
+        for (const Victim& victim : {Victim{"member", memberA_}, Victim{"root", User{"root", 0, 0}}}) {
+            SCOPED_TRACE(victim.who);
+            SCOPED_TRACE(hardLink ? "hard link as the settings file" : "symbolic link beside a planted file");
+            for (const auto& e : fs::directory_iterator(dir_.Dados()))
+                fs::remove(e.path());
+            if (hardLink) {
+                ASSERT_EQ(::link(secret.c_str(), (dir_.Dados() / "Dados.txt").c_str()), 0);
+            } else {
+                dir_.Write("Dados.txt", kOld);
+                ASSERT_EQ(::chown((dir_.Dados() / "Dados.txt").c_str(), memberB_.uid, groupId_), 0);
+                ASSERT_EQ(::chmod((dir_.Dados() / "Dados.txt").c_str(), 0666), 0);
+                ASSERT_EQ(::symlink(secret.c_str(), (dir_.Dados() / "Dados.TXT").c_str()), 0);
             }
+
+            auto readAndSave = [&] {
+                QuickRecord record(root);
+                record.LeArqDados();
+                Lines lines = kByA;
+                lines[1] = record.CnfWin; // as the window does
+                return record.GravaArqDados(lines) ? 0 : 1;
+            };
+            if (hardLink) {
+                auto read = [&] { return SettingsRecord(root).LeArqDados() ? 0 : 1; };
+                EXPECT_EQ(victim.user.uid == 0 ? read() : RunAs(victim.user, read), 1)
+                    << "a file with two names was read";
+            }
+            const int saved = victim.user.uid == 0 ? (readAndSave() == 0 ? 0 : 1) : RunAs(victim.user, readAndSave);
+            ASSERT_GE(saved, 0);
+
+            for (const auto& e : fs::directory_iterator(dir_.Dados())) {
+                struct stat st = {};
+                ASSERT_EQ(::lstat(e.path().c_str(), &st), 0);
+                if (!S_ISREG(st.st_mode))
+                    continue;
+                EXPECT_EQ(ReadAll(e.path()).find(kSecret), std::string::npos) << e.path();
+                if (saved == 0 && e.path().filename() == "Dados.txt") {
+                    EXPECT_EQ(st.st_uid, victim.user.uid) << "the new file went to another owner";
+                    EXPECT_EQ(st.st_mode & 07777, 0664u);
+                }
+            }
+            EXPECT_EQ(ReadAll(secret), kSecret + "\r\n");
         }
-        EXPECT_EQ(ReadAll(secret), kSecret + "\r\n");
-    }
 }
 
 // Anybody may read the file, and so lock it for reading: that must not keep

@@ -4,8 +4,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImageWriter>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QWidget>
 
