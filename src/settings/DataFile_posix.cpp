@@ -190,13 +190,19 @@ bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std
     const std::string temp = created_.filename().native();
     const std::string name = target.filename().native();
     bool exchanged = false;
+    bool first = false; // nothing was under the name: a failure takes the new file away again
     bool moved = false;
     if (ok) {
-        if (renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_EXCHANGE) == 0)
+        if (renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_EXCHANGE) == 0) {
             exchanged = true;
-        else if (errno == ENOENT || errno == EINVAL)
+        } else if (errno == ENOENT) {
+            first = renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_NOREPLACE) == 0;
+        } else if (errno == EINVAL) {
+            // A file system that cannot exchange: a plain replace, which a
+            // failure after it cannot undo.
             moved = renameat(dirFd, temp.c_str(), dirFd, name.c_str()) == 0;
-        ok = exchanged || moved;
+        }
+        ok = exchanged || first || moved;
     }
     // Members may rename each other's entries: the name must hold the very
     // file written here, not one put under the temporary name before the move.
@@ -208,7 +214,7 @@ bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std
     }
     if (!ok && exchanged)
         renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_EXCHANGE);
-    else if (!ok && moved)
+    else if (!ok && first)
         renameat(dirFd, name.c_str(), dirFd, temp.c_str());
     else if (ok && exchanged)
         unlinkat(dirFd, temp.c_str(), 0); // the old file, now under the temporary name
