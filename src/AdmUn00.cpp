@@ -110,6 +110,8 @@ TAdmFor00::TAdmFor00(const QString& dataRoot, const ScreenMetrics& screen)
     CreateControls();
     BindEvents();
     FormCreate(this);
+    // What killed saves left behind goes now, not all at the first save.
+    RemoveLeftovers();
 }
 
 void TAdmFor00::CreateControls()

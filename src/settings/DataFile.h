@@ -3,14 +3,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string_view>
 
 // The one handle through which the settings file is read and written.
 // Sharing follows the reminder program's expectations: while a writer has a
-// file open nobody else can read or replace it, and a file being read cannot
-// be replaced; readers do not block each other. Nothing ever waits for
-// another program: a conflict makes the call fail at once.
+// file open nobody else can read or replace it; readers do not block each
+// other. Where the platform lets a file be replaced under its readers (they
+// keep the old one), a reader does not stop a save either: otherwise anyone
+// who may read the file could keep everybody from saving. Nothing ever waits
+// for another program: a conflict makes the call fail at once.
 class DataFile
 {
 public:
@@ -26,8 +29,9 @@ public:
 
     bool IsOpen() const { return handle_ != kClosed; }
 
-    // Opens an existing file for reading. Only a regular file reached without
-    // following a symbolic link and no larger than kMaxReadBytes is opened;
+    // Opens an existing file for reading. Only a regular file with a single
+    // name, reached without following a symbolic link and no larger than
+    // kMaxReadBytes is opened (a hard link may lead to anybody's private file);
     // the open itself never waits (a pipe or a device under the name fails).
     bool OpenForReading(const std::filesystem::path& file);
     // The size of the file open for reading, as it was when opened.
@@ -37,9 +41,8 @@ public:
     // grew after it was opened.
     bool Read(std::span<char> buffer, std::size_t& got);
 
-    // Creates a new file for writing, readable by all and writable by its
-    // owner and group (whatever the umask); fails if the name is taken,
-    // symbolic links included.
+    // Creates a new file for writing, open to its owner alone until MoveOver
+    // has put it in place; fails if the name is taken, symbolic links included.
     bool CreateForWriting(const std::filesystem::path& file);
     bool Write(std::string_view bytes);
     // Returns once what was written is on the disk itself.
@@ -48,15 +51,25 @@ public:
     // step, so that a reader finds either the old file or the new one, whole.
     // Fails and changes nothing when one of `replaced` (the existing files the
     // move does away with) is read-only, in use by another program, or not a
-    // regular file (a link, a folder, a pipe). The handle is closed either way.
-    bool MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced);
+    // regular file (a link, a folder, a pipe). Succeeds only once the name
+    // holds the very file written here, readable by all and writable by its
+    // owner and group, and `syncFolder` has put the folder on disk; otherwise
+    // the old file is put back where that is still possible. The handle is
+    // closed either way.
+    using FolderSync = std::function<bool(const std::filesystem::path& folder)>;
+    bool MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
+                  const FolderSync& syncFolder);
+    // Puts a folder's entries on the disk itself.
+    static bool SyncFolder(const std::filesystem::path& folder);
 
     // Never fails: a failure to close has nothing left to protect.
     void Close();
 
     // Deletes a temporary file that an interrupted save left behind, unless
     // a writer still has it open or it is not a regular file. It is never
-    // opened for writing.
+    // opened for writing. Another user's, which cannot be opened to ask, is
+    // deleted once it has not been written for kLeftoverAgeSeconds.
+    static constexpr std::int64_t kLeftoverAgeSeconds = 60;
     static void RemoveIfUnused(const std::filesystem::path& file);
 
 private:

@@ -1,6 +1,9 @@
 #include "DataFile.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <string>
 #include <vector>
 
 #include <fcntl.h>
@@ -42,19 +45,6 @@ bool IsReadOnly(const struct stat& st)
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// Whether another open of the file holds a lock of any kind. The query needs
-// no write access, so the file of another member of the group can be checked
-// without opening it for writing, which its mode would not allow.
-bool LockedByOthers(int fd)
-{
-    struct flock query = {};
-    query.l_type = F_WRLCK;
-    query.l_whence = SEEK_SET;
-    query.l_start = 0;
-    query.l_len = 0;
-    return fcntl(fd, F_OFD_GETLK, &query) != 0 || query.l_type != F_UNLCK;
-}
-
 // Opens for reading without following a link in the last step and without
 // waiting, then makes sure a regular file was opened and, when `expected` is
 // given, that it is still the file examined before. -1 on any failure.
@@ -71,13 +61,9 @@ int OpenRegularForReading(const char* path, const struct stat* expected, struct 
     return fd;
 }
 
-void SyncDirectory(const std::filesystem::path& dir)
+bool SameFile(const struct stat& a, const struct stat& b)
 {
-    const int fd = OpenRetrying(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return;
-    fsync(fd);
-    close(fd);
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace
@@ -97,7 +83,7 @@ bool DataFile::OpenForReading(const std::filesystem::path& file)
     if (fd < 0)
         return false;
     handle_ = fd;
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes || !TryLock(fd, F_RDLCK)) {
+    if (st.st_nlink != 1 || static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes || !TryLock(fd, F_RDLCK)) {
         Close();
         return false;
     }
@@ -122,15 +108,14 @@ bool DataFile::CreateForWriting(const std::filesystem::path& file)
     Close();
     // Exclusive creation fails on any name already taken, a link included,
     // so nothing outside the folder is ever written through a planted name.
-    const int fd = OpenRetrying(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0664);
+    const int fd = OpenRetrying(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
     if (fd < 0)
         return false;
     handle_ = fd;
     created_ = file;
-    // Readable by the reminder run by anyone, replaceable by every member of
-    // the folder's group, and never with special bits, whatever the umask or
-    // the file it replaces.
-    if (fchmod(fd, 0664) != 0 || !TryLock(fd, F_WRLCK)) {
+    // Nobody else may write into it before it is in place: MoveOver opens it
+    // to the group only once the name holds it.
+    if (fchmod(fd, 0600) != 0 || !TryLock(fd, F_WRLCK)) {
         Close();
         unlink(file.c_str());
         return false;
@@ -158,22 +143,22 @@ bool DataFile::Flush()
     return IsOpen() && fsync(Fd(handle_)) == 0;
 }
 
-bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced)
+bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
+                        const FolderSync& syncFolder)
 {
-    if (!IsOpen() || created_.empty()) {
+    const std::filesystem::path folder = target.parent_path();
+    const int dirFd = IsOpen() && !created_.empty() ? OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY) : -1;
+    if (dirFd < 0) {
         Close();
         return false;
     }
     // Each file about to disappear is held with a read lock until the move is
-    // done, so no writer can start on it; one that another program has open
-    // with a lock of any kind stops the save. It is opened for reading only:
-    // the file of another member of the group is not ours to write, only the
+    // done, so no writer can start on it; one that another program writes
+    // (holds a write lock on) stops the save. Readers do not: the rename
+    // leaves them reading the old file. It is opened for reading only: the
+    // file of another member of the group is not ours to write, only the
     // folder is.
     std::vector<int> held;
-    auto release = [&held] {
-        for (const int fd : held)
-            close(fd);
-    };
     bool ok = true;
     for (const auto& file : replaced) {
         struct stat st = {};
@@ -194,17 +179,59 @@ bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std
             break;
         }
         held.push_back(fd);
-        if (!TryLock(fd, F_RDLCK) || LockedByOthers(fd)) {
+        if (!TryLock(fd, F_RDLCK)) {
             ok = false;
             break;
         }
     }
-    if (ok)
-        ok = rename(created_.c_str(), target.c_str()) == 0;
-    if (ok)
-        SyncDirectory(target.parent_path());
-    release();
+
+    // Exchanging the two names keeps the old file at hand until the new one
+    // is known to be in place and on disk, so a failure can put it back.
+    const std::string temp = created_.filename().native();
+    const std::string name = target.filename().native();
+    bool exchanged = false;
+    bool first = false; // nothing was under the name: a failure takes the new file away again
+    bool moved = false;
+    if (ok) {
+        if (renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_EXCHANGE) == 0) {
+            exchanged = true;
+        } else if (errno == ENOENT) {
+            first = renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_NOREPLACE) == 0;
+        } else if (errno == EINVAL) {
+            // A file system that cannot exchange: a plain replace, which a
+            // failure after it cannot undo.
+            moved = renameat(dirFd, temp.c_str(), dirFd, name.c_str()) == 0;
+        }
+        ok = exchanged || first || moved;
+    }
+    // Members may rename each other's entries: the name must hold the very
+    // file written here, not one put under the temporary name before the move.
+    if (ok) {
+        struct stat mine = {};
+        struct stat named = {};
+        ok = fstat(Fd(handle_), &mine) == 0 && fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0
+             && SameFile(mine, named) && fchmod(Fd(handle_), 0664) == 0 && syncFolder(folder);
+    }
+    if (!ok && exchanged)
+        renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_EXCHANGE);
+    else if (!ok && first)
+        renameat(dirFd, name.c_str(), dirFd, temp.c_str());
+    else if (ok && exchanged)
+        unlinkat(dirFd, temp.c_str(), 0); // the old file, now under the temporary name
+    for (const int fd : held)
+        close(fd);
+    close(dirFd);
     Close();
+    return ok;
+}
+
+bool DataFile::SyncFolder(const std::filesystem::path& folder)
+{
+    const int fd = OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    const bool ok = fsync(fd) == 0;
+    close(fd);
     return ok;
 }
 
@@ -227,9 +254,15 @@ void DataFile::RemoveIfUnused(const std::filesystem::path& file)
         return;
     struct stat opened = {};
     const int fd = OpenRegularForReading(file.c_str(), &st, opened);
-    if (fd < 0)
+    if (fd < 0) {
+        // Another member's save keeps its file private until it is in place,
+        // and a save takes a moment: one left unwritten this long is over.
+        if (st.st_uid != geteuid() && std::time(nullptr) - st.st_mtime > kLeftoverAgeSeconds)
+            unlink(file.c_str());
         return;
-    if (!LockedByOthers(fd))
+    }
+    // A writer's lock keeps ours out; a reader's does not protect a leftover.
+    if (TryLock(fd, F_RDLCK))
         unlink(file.c_str());
     close(fd);
 }

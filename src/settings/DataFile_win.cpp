@@ -75,7 +75,8 @@ bool DataFile::OpenForReading(const std::filesystem::path& file)
     LARGE_INTEGER size{};
     if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info)
         || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-        || !GetFileSizeEx(h, &size) || size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+        || info.nNumberOfLinks != 1 || !GetFileSizeEx(h, &size) || size.QuadPart < 0
+        || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
         Close();
         return false;
     }
@@ -123,7 +124,8 @@ bool DataFile::Flush()
     return IsOpen() && FlushFileBuffers(Handle(handle_));
 }
 
-bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced)
+bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
+                        const FolderSync& syncFolder)
 {
     const std::filesystem::path created = created_;
     const bool wasOpen = IsOpen();
@@ -148,6 +150,12 @@ bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std
     if (!MoveFileExW(created.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return false;
     MatchNameCase(target);
+    return syncFolder(target.parent_path());
+}
+
+// The move itself is written through to the disk.
+bool DataFile::SyncFolder(const std::filesystem::path&)
+{
     return true;
 }
 

@@ -177,6 +177,11 @@ void SettingsRecord::PauseBeforeRetry(int)
     std::this_thread::sleep_for(kWritePause);
 }
 
+bool SettingsRecord::SyncFolder(const fs::path& folder)
+{
+    return DataFile::SyncFolder(folder);
+}
+
 bool SettingsRecord::ReadChunk(std::span<char> buffer, std::size_t& got)
 {
     return ArqDados.Read(buffer, got);
@@ -323,7 +328,7 @@ bool SettingsRecord::TryWrite(const std::string& bytes)
     std::error_code ec;
     if (!fs::is_directory(dataDir_, ec))
         return false;
-    RemoveLeftoverTemporaries();
+    RemoveLeftovers();
 
     fs::path temp;
     for (int tries = 0; tries < 3 && temp.empty(); ++tries) {
@@ -339,7 +344,8 @@ bool SettingsRecord::TryWrite(const std::string& bytes)
     bool ok = false;
     try {
         replaced = NameVariants(dataDir_);
-        ok = ArqDados.Write(bytes) && ArqDados.Flush() && ArqDados.MoveOver(target, replaced);
+        ok = ArqDados.Write(bytes) && ArqDados.Flush()
+             && ArqDados.MoveOver(target, replaced, [this](const fs::path& folder) { return SyncFolder(folder); });
     } catch (...) {
         ArqDados.Close();
         fs::remove(temp, ec);
@@ -369,11 +375,15 @@ fs::path SettingsRecord::NewTemporaryName()
     return dataDir_ / (std::string(kTempPrefix) + std::to_string(tempSerial_) + std::string(kTempSuffix));
 }
 
-void SettingsRecord::RemoveLeftoverTemporaries() const
+void SettingsRecord::RemoveLeftovers() const
 {
     std::error_code ec;
-    for (fs::directory_iterator it(dataDir_, ec), end; !ec && it != end; it.increment(ec)) {
-        if (IsTemporaryName(it->path().filename().native()))
+    int examined = 0;
+    for (fs::directory_iterator it(dataDir_, ec), end; !ec && it != end && examined < kLeftoversPerSave;
+         it.increment(ec)) {
+        if (IsTemporaryName(it->path().filename().native())) {
             DataFile::RemoveIfUnused(it->path());
+            ++examined;
+        }
     }
 }

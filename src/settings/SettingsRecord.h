@@ -61,6 +61,14 @@ public:
     // untouched.
     bool GravaArqDados(const std::array<std::u16string, 8>& lines);
 
+    // Each save removes at most this many leftovers of interrupted saves;
+    // the rest go at later saves, so a folder stuffed with them costs any
+    // one save little.
+    static constexpr int kLeftoversPerSave = 64;
+    // Removes leftovers as a save does; called once at start-up. Where the
+    // folder may not be written nothing is removed.
+    void RemoveLeftovers() const;
+
 protected:
     // Reads the next bytes of the open file; `got` is 0 at its end. Tests
     // put failures in here.
@@ -68,6 +76,9 @@ protected:
     // Runs between two save attempts, before attempt `nextAttempt`: waits
     // kWritePause for another program to let go of the file.
     virtual void PauseBeforeRetry(int nextAttempt);
+    // Puts the folder's entries on disk once the new file is in place; a
+    // save whose folder cannot be synced did not happen.
+    virtual bool SyncFolder(const std::filesystem::path& folder);
 
 private:
     void SetDefaults();
@@ -78,7 +89,6 @@ private:
     bool ReadInto(std::array<std::u16string, 8>& lines, std::size_t& count);
     bool TryWrite(const std::string& bytes);
     std::filesystem::path NewTemporaryName();
-    void RemoveLeftoverTemporaries() const;
 
     std::filesystem::path dataDir_;
     std::uint64_t tempSerial_ = 0;

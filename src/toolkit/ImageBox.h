@@ -13,9 +13,14 @@ class ImageBox : public QWidget
 public:
     explicit ImageBox(QWidget* parent);
 
-    // Pictures come from files of the data root, where anything may be put:
-    // only a regular file of at most this size is decoded.
-    static constexpr qint64 kMaxFileBytes = qint64{16} * 1024 * 1024;
+    // Pictures come from files of the data root, where anything may be put,
+    // and are shown at about a hundred pixels: only a regular file of at most
+    // kMaxFileBytes, whose header gives at most kMaxSide pixels a side and
+    // which holds at most kMaxScans scans of a JPEG, is decoded. Anything
+    // bigger would only cost memory and time before the window shows.
+    static constexpr qint64 kMaxFileBytes = qint64{1024} * 1024;
+    static constexpr int kMaxSide = 1024;
+    static constexpr int kMaxScans = 32;
 
     bool LoadFromFile(const QString& path);
     void SetPicture(const QImage& picture);

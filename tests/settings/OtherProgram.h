@@ -16,6 +16,7 @@ public:
         const char* name;
         int how;        // the platform's own: a lock type, a sharing mode
         bool readWorks; // the store can read the file while it is held
+        bool saveWorks; // a save can replace the file while it is held
     };
     static std::vector<Hold> Holds();
     // The reminder reading the file for a moment.

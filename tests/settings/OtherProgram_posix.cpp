@@ -15,17 +15,18 @@ struct OtherProgram::Handle
 
 std::vector<OtherProgram::Hold> OtherProgram::Holds()
 {
-    return {{"Writer", F_WRLCK, false}, {"Reader", F_RDLCK, true}};
+    // A rename leaves a reader on the old file, so only a writer stops a save.
+    return {{"Writer", F_WRLCK, false, false}, {"Reader", F_RDLCK, true, true}};
 }
 
 OtherProgram::Hold OtherProgram::Writer()
 {
-    return {"Writer", F_WRLCK, false};
+    return {"Writer", F_WRLCK, false, false};
 }
 
 OtherProgram::Hold OtherProgram::Reminder()
 {
-    return {"Reader", F_RDLCK, true};
+    return {"Reader", F_RDLCK, true, true};
 }
 
 OtherProgram::OtherProgram(const std::filesystem::path& file, const Hold& hold) : handle_(std::make_unique<Handle>())

@@ -33,20 +33,21 @@ std::vector<OtherProgram::Hold> OtherProgram::Holds()
 {
     // The store lets others read but not write, so only a handle that writes,
     // or that forbids reading, shuts it out.
-    return {{"ReaderLikeTheReminder", 0, true},
-            {"ReaderLettingOthersWrite", 1, true},
-            {"ExclusiveReader", 2, false},
-            {"Writer", 3, false}};
+    // A file open without delete sharing cannot be replaced there at all.
+    return {{"ReaderLikeTheReminder", 0, true, false},
+            {"ReaderLettingOthersWrite", 1, true, false},
+            {"ExclusiveReader", 2, false, false},
+            {"Writer", 3, false, false}};
 }
 
 OtherProgram::Hold OtherProgram::Writer()
 {
-    return {"Writer", 3, false};
+    return {"Writer", 3, false, false};
 }
 
 OtherProgram::Hold OtherProgram::Reminder()
 {
-    return {"ReaderLikeTheReminder", 0, true};
+    return {"ReaderLikeTheReminder", 0, true, false};
 }
 
 OtherProgram::OtherProgram(const std::filesystem::path& file, const Hold& hold) : handle_(std::make_unique<Handle>())

@@ -209,6 +209,10 @@ const OddObject kOddObjects[] = {
     {"LinkToAnotherUsersFile",
      [](const Scene& s) { return ::symlink(s.secret.c_str(), (s.dir.Dados() / "Dados.TXT").c_str()) == 0; }, false,
      false},
+    // A second name for the private file is no symbolic link, but reading it
+    // would still disclose it; the save only replaces the name.
+    {"HardLinkToAnotherUsersFile",
+     [](const Scene& s) { return ::link(s.secret.c_str(), (s.dir.Dados() / "Dados.txt").c_str()) == 0; }, false, true},
     {"PlantedTemporaryLink",
      [](const Scene& s) {
          s.dir.Write("Dados.txt", kOld);

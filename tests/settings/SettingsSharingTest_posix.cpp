@@ -3,9 +3,13 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <csignal>
 #include <fcntl.h>
@@ -32,6 +36,10 @@ TEST(SettingsSharing, LeftoverTemporaryFilesAreCleanedUpButNotOneInUseNorOthersF
     TempDataDir dir;
     dir.Write("~Dados.123.tmp", "stale");
     dir.Write("~Dados.456.tmp", "being written");
+    // Anyone may read a leftover; reading it does not keep it.
+    dir.Write("~Dados.789.tmp", "stale, read by somebody");
+    OtherProgram reader(dir.Dados() / "~Dados.789.tmp", OtherProgram::Reminder());
+    ASSERT_TRUE(reader.Holding());
     // Names a save never makes belong to somebody else.
     dir.Write("~Dados.notes.tmp", "not ours");
     dir.Write("~Dados.12a.tmp", "not ours");
@@ -42,6 +50,93 @@ TEST(SettingsSharing, LeftoverTemporaryFilesAreCleanedUpButNotOneInUseNorOthersF
     EXPECT_EQ(dir.Names(),
               (std::set<std::string>{"Dados.txt", "~Dados.456.tmp", "~Dados.notes.tmp", "~Dados.12a.tmp"}));
     EXPECT_EQ(dir.Read("~Dados.notes.tmp"), "not ours");
+}
+
+// A folder stuffed with leftovers costs each save a bounded share of the
+// cleaning; start-up and later saves take the rest.
+TEST(SettingsSharing, LeftoversAreCleanedAFewAtATime)
+{
+    TempDataDir dir;
+    constexpr int kPlanted = 150;
+    static_assert(kPlanted > 2 * SettingsRecord::kLeftoversPerSave);
+    for (int i = 0; i < kPlanted; ++i)
+        dir.Write("~Dados." + std::to_string(1000 + i) + ".tmp", "stale");
+    auto leftovers = [&dir] { return static_cast<int>(dir.Names().size()) - (dir.Names().count("Dados.txt") ? 1 : 0); };
+
+    SettingsRecord record(dir.Root());
+    record.RemoveLeftovers(); // as at start-up
+    EXPECT_EQ(leftovers(), kPlanted - SettingsRecord::kLeftoversPerSave);
+    ASSERT_TRUE(record.GravaArqDados(kNew));
+    EXPECT_EQ(leftovers(), kPlanted - 2 * SettingsRecord::kLeftoversPerSave);
+    ASSERT_TRUE(record.GravaArqDados(kNew));
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
+}
+
+// A record whose folder sync fails, as a disk error would make it.
+class UnsyncedRecord : public QuickRecord
+{
+public:
+    using QuickRecord::QuickRecord;
+    bool syncWorks = false;
+    std::vector<std::string> seenAtSync; // what the name held when the folder was synced
+
+protected:
+    bool SyncFolder(const std::filesystem::path& folder) override
+    {
+        std::ifstream in(folder / "Dados.txt", std::ios::binary);
+        seenAtSync.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return syncWorks && SettingsRecord::SyncFolder(folder);
+    }
+};
+
+// The confirmation promises a save that survives a crash: a folder that
+// cannot be put on disk is a failed save, and the old file is put back.
+TEST(SettingsSharing, FailedFolderSyncIsAFailedSaveThatKeepsTheOldFile)
+{
+    const std::string newBytes = BytesOf(kNew);
+    for (const bool oldFile : {true, false}) {
+        SCOPED_TRACE(oldFile ? "replacing a file" : "first save");
+        TempDataDir dir;
+        if (oldFile)
+            dir.Write("Dados.txt", kOld);
+        UnsyncedRecord record(dir.Root());
+        EXPECT_FALSE(record.GravaArqDados(kNew));
+        EXPECT_EQ(record.seenAtSync.size(), static_cast<std::size_t>(SettingsRecord::kWriteAttempts));
+        EXPECT_EQ(dir.Names(), oldFile ? std::set<std::string>{"Dados.txt"} : std::set<std::string>{});
+        if (oldFile)
+            EXPECT_EQ(dir.Read("Dados.txt"), kOld);
+
+        // The sync comes once the new file is in place, and then confirms it.
+        record.syncWorks = true;
+        record.seenAtSync.clear();
+        EXPECT_TRUE(record.GravaArqDados(kNew));
+        EXPECT_EQ(record.seenAtSync, std::vector<std::string>{newBytes});
+        EXPECT_EQ(dir.Read("Dados.txt"), newBytes);
+        EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
+    }
+}
+
+// A second name for somebody's private file is never read, and so the
+// window's save, which keeps line 2 only from a read, never copies it.
+TEST(SettingsSharing, AFileWithAnotherNameIsNotRead)
+{
+    TempDataDir dir;
+    const std::string secret = "0\r\nPRIVATE\r\n";
+    const std::filesystem::path elsewhere = dir.Root() / "private.txt";
+    {
+        std::ofstream(elsewhere, std::ios::binary) << secret;
+    }
+    std::filesystem::create_hard_link(elsewhere, dir.Dados() / "Dados.txt");
+    SettingsRecord record(dir.Root());
+    EXPECT_FALSE(record.LeArqDados());
+    EXPECT_EQ(record.CnfWin, u"0");
+    EXPECT_FALSE(record.Grava(true, {}));
+    EXPECT_EQ(dir.Read("Dados.txt"), secret);
+
+    // With its other name gone the same file is read.
+    std::filesystem::remove(elsewhere);
+    EXPECT_TRUE(record.LeArqDados());
+    EXPECT_EQ(record.CnfWin, u"PRIVATE");
 }
 
 // A save killed at any moment leaves either the old file or the new one,

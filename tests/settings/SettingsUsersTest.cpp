@@ -12,11 +12,14 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <pwd.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,6 +81,66 @@ int RunAs(const User& user, const std::function<int()>& work)
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+// Starts `work` in a child process that has become `user`; it runs until
+// `stop` becomes readable. Returns the child and the write end of `stop`,
+// after `work` has said through `ready` that it is in place.
+struct Background
+{
+    pid_t pid = -1;
+    int stop = -1;
+
+    // Lets the child go and returns its exit status, or -1.
+    int Finish()
+    {
+        if (pid <= 0)
+            return -1;
+        ::close(stop);
+        int status = 0;
+        const bool done = ::waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+        pid = -1;
+        return done ? WEXITSTATUS(status) : -1;
+    }
+    ~Background() { Finish(); }
+};
+
+void StartAs(Background& bg, const User& user, const std::function<int(int ready, int stop)>& work)
+{
+    int ready[2];
+    int stop[2];
+    if (::pipe(ready) != 0 || ::pipe(stop) != 0)
+        return;
+    bg.pid = ::fork();
+    if (bg.pid == 0) {
+        ::close(ready[0]);
+        ::close(stop[1]);
+        int count = 32;
+        std::vector<gid_t> groups(static_cast<std::size_t>(count));
+        if (::getgrouplist(user.name.c_str(), user.gid, groups.data(), &count) < 0
+            || ::setgroups(static_cast<std::size_t>(count), groups.data()) != 0 || ::setgid(user.gid) != 0
+            || ::setuid(user.uid) != 0)
+            _exit(99);
+        _exit(work(ready[1], stop[0]));
+    }
+    ::close(ready[1]);
+    ::close(stop[0]);
+    bg.stop = stop[1];
+    char c = 0;
+    (void)!::read(ready[0], &c, 1); // the child says it is in place, or dies
+    ::close(ready[0]);
+}
+
+void SayReady(int ready)
+{
+    (void)!::write(ready, "1", 1);
+    ::close(ready);
+}
+
+void WaitForStop(int stop)
+{
+    char c = 0;
+    (void)!::read(stop, &c, 1);
 }
 
 int Save(const fs::path& root, const Lines& lines)
@@ -225,38 +288,165 @@ TEST_F(SharedDataFolder, PlantedLinkDisclosesNothing)
         const char* who;
         User user;
     };
-    for (const Victim& victim : {Victim{"member", memberA_}, Victim{"root", User{"root", 0, 0}}}) {
-        SCOPED_TRACE(victim.who);
-        for (const auto& e : fs::directory_iterator(dir_.Dados()))
-            fs::remove(e.path());
-        dir_.Write("Dados.txt", kOld);
-        ASSERT_EQ(::chown((dir_.Dados() / "Dados.txt").c_str(), memberB_.uid, groupId_), 0);
-        ASSERT_EQ(::chmod((dir_.Dados() / "Dados.txt").c_str(), 0666), 0);
-        ASSERT_EQ(::symlink(secret.c_str(), (dir_.Dados() / "Dados.TXT").c_str()), 0);
+    // Where fs.protected_hardlinks is off (or was when the link was made) a
+    // member can give the private file a second name in the folder: made
+    // here by root, who may do so anyway.
+    for (const bool hardLink : {false, true})
+        for (const Victim& victim : {Victim{"member", memberA_}, Victim{"root", User{"root", 0, 0}}}) {
+            SCOPED_TRACE(victim.who);
+            SCOPED_TRACE(hardLink ? "hard link as the settings file" : "symbolic link beside a planted file");
+            for (const auto& e : fs::directory_iterator(dir_.Dados()))
+                fs::remove(e.path());
+            if (hardLink) {
+                ASSERT_EQ(::link(secret.c_str(), (dir_.Dados() / "Dados.txt").c_str()), 0);
+            } else {
+                dir_.Write("Dados.txt", kOld);
+                ASSERT_EQ(::chown((dir_.Dados() / "Dados.txt").c_str(), memberB_.uid, groupId_), 0);
+                ASSERT_EQ(::chmod((dir_.Dados() / "Dados.txt").c_str(), 0666), 0);
+                ASSERT_EQ(::symlink(secret.c_str(), (dir_.Dados() / "Dados.TXT").c_str()), 0);
+            }
 
-        auto readAndSave = [&] {
-            QuickRecord record(root);
-            record.LeArqDados();
-            Lines lines = kByA;
-            lines[1] = record.CnfWin; // as the window does
-            return record.GravaArqDados(lines) ? 0 : 1;
-        };
-        const int saved = victim.user.uid == 0 ? (readAndSave() == 0 ? 0 : 1) : RunAs(victim.user, readAndSave);
-        ASSERT_GE(saved, 0);
+            auto readAndSave = [&] {
+                QuickRecord record(root);
+                record.LeArqDados();
+                Lines lines = kByA;
+                lines[1] = record.CnfWin; // as the window does
+                return record.GravaArqDados(lines) ? 0 : 1;
+            };
+            if (hardLink) {
+                auto read = [&] { return SettingsRecord(root).LeArqDados() ? 0 : 1; };
+                EXPECT_EQ(victim.user.uid == 0 ? read() : RunAs(victim.user, read), 1)
+                    << "a file with two names was read";
+            }
+            const int saved = victim.user.uid == 0 ? (readAndSave() == 0 ? 0 : 1) : RunAs(victim.user, readAndSave);
+            ASSERT_GE(saved, 0);
 
-        for (const auto& e : fs::directory_iterator(dir_.Dados())) {
-            struct stat st = {};
-            ASSERT_EQ(::lstat(e.path().c_str(), &st), 0);
-            if (!S_ISREG(st.st_mode))
-                continue;
-            EXPECT_EQ(ReadAll(e.path()).find(kSecret), std::string::npos) << e.path();
-            if (saved == 0 && e.path().filename() == "Dados.txt") {
-                EXPECT_EQ(st.st_uid, victim.user.uid) << "the new file went to another owner";
-                EXPECT_EQ(st.st_mode & 07777, 0664u);
+            for (const auto& e : fs::directory_iterator(dir_.Dados())) {
+                struct stat st = {};
+                ASSERT_EQ(::lstat(e.path().c_str(), &st), 0);
+                if (!S_ISREG(st.st_mode))
+                    continue;
+                EXPECT_EQ(ReadAll(e.path()).find(kSecret), std::string::npos) << e.path();
+                if (saved == 0 && e.path().filename() == "Dados.txt") {
+                    EXPECT_EQ(st.st_uid, victim.user.uid) << "the new file went to another owner";
+                    EXPECT_EQ(st.st_mode & 07777, 0664u);
+                }
+            }
+            EXPECT_EQ(ReadAll(secret), kSecret + "\r\n");
+        }
+}
+
+// Anybody may read the file, and so lock it for reading: that must not keep
+// the members from saving. A rename leaves the reader on the old file.
+TEST_F(SharedDataFolder, AnOutsidersReadLockDoesNotStopASave)
+{
+    const fs::path root = dir_.Root();
+    const fs::path file = dir_.Dados() / "Dados.txt";
+    ASSERT_EQ(RunAs(memberA_, [&] { return Save(root, kByA); }), 0);
+
+    struct Lock
+    {
+        const char* name;
+        int command;
+    };
+    for (const Lock lock : {Lock{"open file description", F_OFD_SETLK}, Lock{"classic", F_SETLK}}) {
+        SCOPED_TRACE(lock.name);
+        Background outsider;
+        StartAs(outsider, outsider_, [&](int ready, int stop) {
+            const int fd = ::open(file.c_str(), O_RDONLY);
+            struct flock fl = {};
+            fl.l_type = F_RDLCK;
+            fl.l_whence = SEEK_SET;
+            if (fd < 0 || ::fcntl(fd, lock.command, &fl) != 0)
+                return 1;
+            SayReady(ready);
+            WaitForStop(stop);
+            return 0;
+        });
+        ASSERT_EQ(RunAs(memberB_, [&] { return Save(root, kByB); }), 0) << "the outsider's lock stopped the save";
+        EXPECT_EQ(dir_.Read("Dados.txt"), BytesOf(kByB));
+        EXPECT_EQ(outsider.Finish(), 0) << "the outsider never held the lock";
+        ASSERT_EQ(RunAs(memberA_, [&] { return Save(root, kByA); }), 0);
+    }
+}
+
+// A member who watches the folder can swap, write into or link over the
+// temporary file between its creation and the rename. A save may then fail,
+// but it never confirms a file it did not write.
+TEST_F(SharedDataFolder, ARacingMemberNeverGetsHisContentConfirmed)
+{
+    const fs::path root = dir_.Root();
+    const fs::path dados = dir_.Dados();
+    Background racer;
+    StartAs(racer, memberB_, [&](int ready, int stop) {
+        const int in = ::inotify_init1(IN_CLOEXEC);
+        if (in < 0 || ::inotify_add_watch(in, dados.c_str(), IN_CREATE) < 0)
+            return 1;
+        SayReady(ready);
+        const std::string evil = "EVIL\r\n";
+        int attacks = 0;
+        alignas(struct inotify_event) char buffer[4096];
+        for (;;) {
+            pollfd fds[2] = {{in, POLLIN, 0}, {stop, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0 || (fds[1].revents != 0))
+                break;
+            const ssize_t n = ::read(in, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const struct inotify_event*>(buffer + at);
+                at += static_cast<ssize_t>(sizeof(struct inotify_event) + e->len);
+                const std::string name = e->len ? e->name : "";
+                if (name.rfind("~Dados.", 0) != 0)
+                    continue;
+                const fs::path temp = dados / name;
+                const fs::path mine = dados / ("evil" + std::to_string(attacks));
+                switch (attacks++ % 3) {
+                case 0: { // replace it by a file of his
+                    const int fd = ::open(mine.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+                    (void)!::write(fd, evil.data(), evil.size());
+                    ::close(fd);
+                    ::rename(mine.c_str(), temp.c_str());
+                    break;
+                }
+                case 1: { // write into it
+                    const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC);
+                    (void)!::write(fd, evil.data(), evil.size());
+                    ::close(fd);
+                    break;
+                }
+                default: { // put a link of his own file under its name
+                    const int fd = ::open(mine.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+                    (void)!::write(fd, evil.data(), evil.size());
+                    ::close(fd);
+                    ::unlink(temp.c_str());
+                    (void)!::link(mine.c_str(), temp.c_str());
+                    ::unlink(mine.c_str());
+                    break;
+                }
+                }
+                ::unlink(mine.c_str());
             }
         }
-        EXPECT_EQ(ReadAll(secret), kSecret + "\r\n");
-    }
+        return attacks > 0 ? 0 : 2;
+    });
+
+    constexpr int kSaves = 300;
+    const int falseConfirmations = RunAs(memberA_, [&] {
+        int wrong = 0;
+        for (int i = 0; i < kSaves; ++i) {
+            Lines lines = kByA;
+            lines[2] = std::u16string(u"0") + static_cast<char16_t>(u'0' + i % 10) + u":00";
+            QuickRecord record(root);
+            if (!record.GravaArqDados(lines))
+                continue;
+            struct stat st = {};
+            const std::string now = ReadAll(dados / "Dados.txt");
+            if (now != BytesOf(lines) || ::lstat((dados / "Dados.txt").c_str(), &st) != 0 || st.st_uid != ::getuid())
+                ++wrong;
+        }
+        return wrong > 200 ? 200 : wrong;
+    });
+    EXPECT_EQ(racer.Finish(), 0) << "the racer never attacked";
+    EXPECT_EQ(falseConfirmations, 0) << "saves confirmed with content the tool did not write";
 }
 
 } // namespace

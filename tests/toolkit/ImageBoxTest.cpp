@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -33,7 +34,69 @@ void WritePaddedJpeg(const QString& path, qint64 size)
     ASSERT_TRUE(file.resize(size));
 }
 
+QByteArray Jpeg(QSize size, bool progressive)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return bytes;
+}
+
+// A small progressive picture whose last scan comes `extra` more times:
+// every repeat is more decoding work for no more picture.
+QByteArray ScanBomb(int extra)
+{
+    const QByteArray plain = Jpeg(QSize(64, 64), true);
+    const qsizetype lastScan = plain.lastIndexOf("\xFF\xDA");
+    const qsizetype end = plain.size() - 2; // the end-of-image marker
+    QByteArray bomb = plain.left(end);
+    for (int i = 0; i < extra; ++i)
+        bomb += plain.mid(lastScan, end - lastScan);
+    return bomb + plain.mid(end);
+}
+
 } // namespace
+
+// A picture is shown at about a hundred pixels: one whose header promises
+// far more, or that is built of scan after scan, is refused before anything
+// is decoded, while one within the bounds still loads.
+TEST(ImageBoxTest, RefusesPicturesBeyondTheBoundsBeforeDecoding)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"largest", Jpeg(QSize(ImageBox::kMaxSide, ImageBox::kMaxSide), false), true},
+        {"too wide", Jpeg(QSize(ImageBox::kMaxSide + 1, 8), false), false},
+        {"too tall", Jpeg(QSize(8, ImageBox::kMaxSide + 1), false), false},
+        {"progressive", Jpeg(QSize(64, 64), true), true},
+        {"scan bomb", ScanBomb(ImageBox::kMaxScans), false},
+    };
+    QWidget parent;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.bytes.isEmpty());
+        const QString path = dir.filePath("picture.jpg");
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(c.bytes);
+        }
+        ImageBox box(&parent);
+        EXPECT_EQ(box.LoadFromFile(path), c.loads);
+        EXPECT_EQ(box.Picture().isNull(), !c.loads);
+    }
+}
 
 // Pictures come from the data root, where anything may stand under their
 // names: only a regular file within the size limit is decoded, and nothing
