@@ -24,12 +24,22 @@ Fields FieldsOf(const SettingsRecord& r)
 // fields, so the table also shows which fields a read leaves alone.
 const std::string kPrevious = "p1\r\np2\r\np3\r\np4\r\nP3\r\nP4\r\nP5\r\nP6\r\n";
 
+// Where the read looks: the file, or what stands in its place.
+enum class Place
+{
+    File,       // Dados.txt with the case's bytes
+    NoFile,     // the folder is there, the file is not
+    NoFolder,   // the data root itself is gone
+    Unreadable, // a folder under the file's name: it opens but cannot be read
+};
+
 struct ReadCase
 {
     const char* name;
-    std::optional<std::string> file; // nullopt: no file at all
+    std::optional<std::string> file; // nullopt: see place
     bool result;
     Fields fields;
+    Place place = Place::File;
 };
 
 void PrintTo(const ReadCase& c, std::ostream* os)
@@ -56,7 +66,13 @@ std::u16string U16(const std::string& ascii)
 
 const ReadCase kReadCases[] = {
     // A failed read leaves what the previous read gave.
-    {"NoFile", std::nullopt, false, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}},
+    {"NoFile", std::nullopt, false, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}, Place::NoFile},
+    {"NoFolder", std::nullopt, false, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}, Place::NoFolder},
+    {"UnreadableFile",
+     std::nullopt,
+     false,
+     {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"},
+     Place::Unreadable},
     {"Empty", std::string(), true, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"ThreeLines", "1\r\nabc\r\n07:30\r\n", true, {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"TenLines", Lines(10, "\r\n"), true, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
@@ -94,6 +110,20 @@ const ReadCase kReadCases[] = {
 class ReadTable : public ::testing::TestWithParam<ReadCase>
 {};
 
+// What a record that has read nothing before holds after the same read:
+// the defaults where the previous read's lines were kept, and nothing in
+// slots 3 to 6.
+Fields WithoutPrevious(Fields fields)
+{
+    const Fields previous = {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"};
+    const Fields defaults = {u"0", u"0", u"00:00", u"00:00", u"", u"", u"", u""};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i] == previous[i])
+            fields[i] = defaults[i];
+    }
+    return fields;
+}
+
 TEST_P(ReadTable, ReadsFieldsAndResult)
 {
     const ReadCase& c = GetParam();
@@ -103,36 +133,22 @@ TEST_P(ReadTable, ReadsFieldsAndResult)
     ASSERT_TRUE(record.LeArqDados());
     std::filesystem::remove(dir.Dados() / "Dados.txt");
 
-    if (c.file)
-        dir.Write("Dados.txt", *c.file);
+    switch (c.place) {
+    case Place::File: dir.Write("Dados.txt", *c.file); break;
+    case Place::NoFile: break;
+    case Place::NoFolder: std::filesystem::remove_all(dir.Root()); break;
+    case Place::Unreadable: std::filesystem::create_directory(dir.Dados() / "Dados.TXT"); break;
+    }
     EXPECT_EQ(record.LeArqDados(), c.result);
     EXPECT_EQ(FieldsOf(record), c.fields);
+
+    SettingsRecord fresh(dir.Root());
+    EXPECT_EQ(fresh.LeArqDados(), c.result) << "a record that has read nothing before";
+    EXPECT_EQ(FieldsOf(fresh), WithoutPrevious(c.fields)) << "a record that has read nothing before";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ReadTable, ::testing::ValuesIn(kReadCases),
                          [](const auto& p) { return std::string(p.param.name); });
-
-// The file is read in chunks; however the bytes are split, the lines must
-// come out the same.
-TEST(SettingsRead, SplitterGivesSameLinesByteByByte)
-{
-    for (const ReadCase& c : kReadCases) {
-        if (!c.file)
-            continue;
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> whole;
-        std::vector<std::string> bytewise;
-        LineSplitter a([&](std::size_t, std::string_view l) { whole.emplace_back(l); });
-        LineSplitter b([&](std::size_t, std::string_view l) { bytewise.emplace_back(l); });
-        a.Feed(*c.file);
-        a.Finish();
-        for (const char ch : *c.file)
-            b.Feed(std::string_view(&ch, 1));
-        b.Finish();
-        EXPECT_EQ(whole, bytewise);
-        EXPECT_EQ(a.LineCount(), b.LineCount());
-    }
-}
 
 TEST(SettingsRead, FreshRecordIsEmptyAndFailedReadKeepsSlots3To6Empty)
 {
@@ -195,29 +211,10 @@ TEST(SettingsRead, LinesAfterTheEighthCountButAreNotKept)
     EXPECT_EQ(splitter.LineCount(), 12u);
 }
 
-TEST(SettingsRead, MissingDataDirectoryFails)
-{
-    TempDataDir dir;
-    SettingsRecord record(dir.Root() / "elsewhere");
-    EXPECT_FALSE(record.LeArqDados());
-    EXPECT_EQ(record.CnfApr, u"0");
-}
-
-TEST(SettingsRead, FindsTheFileWhateverTheCaseOfItsName)
-{
-    for (const char* name : {"DADOS.TXT", "dados.txt", "Dados.TXT", "dAdOs.TxT"}) {
-        SCOPED_TRACE(name);
-        TempDataDir dir;
-        dir.Write(name, "1\r\n");
-        SettingsRecord record(dir.Root());
-        EXPECT_TRUE(record.LeArqDados());
-        EXPECT_EQ(record.CnfApr, u"1");
-    }
-}
-
-// The name a save writes comes first, then the reminder's, then any other
-// spelling in a stable order.
-TEST(SettingsRead, PrefersTheSavedNameAmongCaseVariants)
+// The file is found whatever the case of its name. Among several spellings
+// the name a save writes comes first, then the reminder's, then any other in
+// a stable order. Each file holds its own name as line 1.
+TEST(SettingsRead, FindsTheFileWhateverTheCaseOfItsNameAndPrefersTheSavedOne)
 {
     struct Case
     {
@@ -225,11 +222,16 @@ TEST(SettingsRead, PrefersTheSavedNameAmongCaseVariants)
         std::u16string read;
     };
     const Case cases[] = {
+        {{"DADOS.TXT"}, u"DADOS.TXT"},
+        {{"dados.txt"}, u"dados.txt"},
+        {{"Dados.TXT"}, u"Dados.TXT"},
+        {{"dAdOs.TxT"}, u"dAdOs.TxT"},
         {{"dados.txt", "Dados.TXT", "DADOS.TXT", "Dados.txt"}, u"Dados.txt"},
         {{"dados.txt", "Dados.TXT", "DADOS.TXT"}, u"Dados.TXT"},
         {{"dados.txt", "DADOS.TXT"}, u"DADOS.TXT"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.read.begin(), c.read.end()) + " among " + std::to_string(c.names.size()));
         TempDataDir dir;
         for (const auto& name : c.names)
             dir.Write(name, name + "\r\n");
@@ -265,16 +267,6 @@ TEST(SettingsRead, HsGivesSlotsOneToSix)
     EXPECT_EQ(&record.HS(6), &record.HS6);
     EXPECT_THROW(record.HS(0), std::out_of_range);
     EXPECT_THROW(record.HS(7), std::out_of_range);
-}
-
-TEST(SettingsRead, UnreadableFileFails)
-{
-    // A folder under the file's name opens but cannot be read.
-    TempDataDir dir;
-    std::filesystem::create_directory(dir.Dados() / "Dados.TXT");
-    SettingsRecord record(dir.Root());
-    EXPECT_FALSE(record.LeArqDados());
-    EXPECT_EQ(record.HS1, u"00:00");
 }
 
 // What a Receiver is told, checked against the order it is promised: each
@@ -342,52 +334,76 @@ const struct DroppedCase
      3008, true},
 };
 
-TEST(SettingsRead, ReceiverGetsEachKeptLineInRunsWhateverTheChunks)
+// The file is read in chunks; however its bytes are split, the lines must
+// come out the same, to a callback as to a Receiver (each line as Begin, its
+// runs, End), with the same count and the same end; after the eighth line
+// the count is the one expected.
+struct SplitCase
 {
-    std::vector<std::string> files;
+    std::string name;
+    std::string file;
+    std::optional<std::size_t> count; // lines, where the row says
+    std::optional<bool> atEnd;        // ended by 0x1A, where the row says
+};
+
+void PrintTo(const SplitCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+std::vector<SplitCase> SplitCases()
+{
+    std::vector<SplitCase> cases;
     for (const ReadCase& c : kReadCases) {
         if (c.file)
-            files.push_back(*c.file);
+            cases.push_back({c.name, *c.file, std::nullopt, std::nullopt});
     }
     for (const DroppedCase& c : kDroppedCases)
-        files.push_back(c.file);
-    files.push_back("a\rb\r\rc\n\r\n" + std::string(5000, 'w') + "\r");
-
-    for (const std::string& file : files) {
-        std::vector<std::string> whole;
-        LineSplitter reference([&](std::size_t, std::string_view l) { whole.emplace_back(l); });
-        reference.Feed(file);
-        reference.Finish();
-        for (const std::size_t chunk :
-             {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{1000}, file.size() + 1}) {
-            SCOPED_TRACE(file.substr(0, 40) + " in chunks of " + std::to_string(chunk));
-            RecordingReceiver receiver;
-            LineSplitter splitter(receiver);
-            for (std::size_t at = 0; at < file.size(); at += chunk)
-                splitter.Feed(std::string_view(file).substr(at, chunk));
-            splitter.Finish();
-            EXPECT_TRUE(receiver.inOrder);
-            EXPECT_EQ(receiver.lines, whole);
-            EXPECT_EQ(splitter.LineCount(), reference.LineCount());
-            EXPECT_EQ(splitter.AtEnd(), reference.AtEnd());
-        }
-    }
+        cases.push_back({c.name, c.file, c.count, c.atEnd});
+    cases.push_back(
+        {"LoneCrsAndALongLastLine", "a\rb\r\rc\n\r\n" + std::string(5000, 'w') + "\r", std::nullopt, std::nullopt});
+    return cases;
 }
 
-TEST(SettingsRead, LinesAfterTheEighthStillEndAtEndMarks)
+class SplitterTable : public ::testing::TestWithParam<SplitCase>
+{};
+
+TEST_P(SplitterTable, SameLinesWhateverTheChunks)
 {
-    for (const DroppedCase& c : kDroppedCases) {
-        SCOPED_TRACE(c.name);
-        for (const std::size_t chunk : {std::size_t{1}, std::size_t{5}, c.file.size()}) {
-            LineSplitter splitter([](std::size_t, std::string_view) {});
-            for (std::size_t at = 0; at < c.file.size(); at += chunk)
-                splitter.Feed(std::string_view(c.file).substr(at, chunk));
-            splitter.Finish();
-            EXPECT_EQ(splitter.LineCount(), c.count) << "chunks of " << chunk;
-            EXPECT_EQ(splitter.AtEnd(), c.atEnd) << "chunks of " << chunk;
+    const SplitCase& c = GetParam();
+    std::vector<std::string> whole;
+    LineSplitter reference([&](std::size_t, std::string_view l) { whole.emplace_back(l); });
+    reference.Feed(c.file);
+    reference.Finish();
+    if (c.count)
+        EXPECT_EQ(reference.LineCount(), *c.count);
+    if (c.atEnd)
+        EXPECT_EQ(reference.AtEnd(), *c.atEnd);
+
+    for (const std::size_t chunk :
+         {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5}, std::size_t{1000}, c.file.size() + 1}) {
+        SCOPED_TRACE("in chunks of " + std::to_string(chunk));
+        RecordingReceiver receiver;
+        LineSplitter splitter(receiver);
+        std::vector<std::string> called;
+        LineSplitter callback([&](std::size_t, std::string_view l) { called.emplace_back(l); });
+        for (std::size_t at = 0; at < c.file.size(); at += chunk) {
+            splitter.Feed(std::string_view(c.file).substr(at, chunk));
+            callback.Feed(std::string_view(c.file).substr(at, chunk));
         }
+        splitter.Finish();
+        callback.Finish();
+        EXPECT_TRUE(receiver.inOrder);
+        EXPECT_EQ(receiver.lines, whole);
+        EXPECT_EQ(called, whole);
+        EXPECT_EQ(splitter.LineCount(), reference.LineCount());
+        EXPECT_EQ(callback.LineCount(), reference.LineCount());
+        EXPECT_EQ(splitter.AtEnd(), reference.AtEnd());
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, SplitterTable, ::testing::ValuesIn(SplitCases()),
+                         [](const auto& p) { return p.param.name; });
 
 // A long line 2 leaves room behind in its field; the next reads must give
 // exactly their own lines, whether the file stayed long or shrank.
