@@ -7,12 +7,11 @@
 
 #include "BenchStats.h"
 #include "ImageBox.h"
+#include "MadeJpegs.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QImageWriter>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,30 +20,6 @@
 #include <vector>
 
 namespace {
-
-QByteArray Jpeg(QSize size, bool progressive)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "JPEG");
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return bytes;
-}
-
-QByteArray ScanBomb(int extra)
-{
-    const QByteArray plain = Jpeg(QSize(256, 256), true);
-    const qsizetype lastScan = plain.lastIndexOf("\xFF\xDA");
-    const qsizetype end = plain.size() - 2;
-    QByteArray bomb = plain.left(end);
-    for (int i = 0; i < extra; ++i)
-        bomb += plain.mid(lastScan, end - lastScan);
-    return bomb + plain.mid(end);
-}
 
 // The peak resident size so far, in KiB.
 long PeakKiB()
@@ -80,9 +55,9 @@ int main(int argc, char** argv)
         QByteArray bytes;
     };
     const Picture pictures[] = {
-        {"ordinary", Jpeg(QSize(130, 130), false)},
-        {"huge", Jpeg(QSize(5600, 5600), true)},
-        {"scan_bomb", ScanBomb(500)},
+        {"ordinary", MadeJpeg(QSize(130, 130), false)},
+        {"huge", MadeJpeg(QSize(5600, 5600), true)},
+        {"scan_bomb", MadeScanBomb(500, 256)},
     };
     QWidget parent;
     for (const Picture& p : pictures) {

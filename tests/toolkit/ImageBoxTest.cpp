@@ -1,4 +1,5 @@
 #include "ImageBox.h"
+#include "MadeJpegs.h"
 #include "SpecialFiles.h"
 
 #include <QBuffer>
@@ -34,32 +35,6 @@ void WritePaddedJpeg(const QString& path, qint64 size)
     ASSERT_TRUE(file.resize(size));
 }
 
-QByteArray Jpeg(QSize size, bool progressive)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "JPEG");
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return bytes;
-}
-
-// A small progressive picture whose last scan comes `extra` more times:
-// every repeat is more decoding work for no more picture.
-QByteArray ScanBomb(int extra)
-{
-    const QByteArray plain = Jpeg(QSize(64, 64), true);
-    const qsizetype lastScan = plain.lastIndexOf("\xFF\xDA");
-    const qsizetype end = plain.size() - 2; // the end-of-image marker
-    QByteArray bomb = plain.left(end);
-    for (int i = 0; i < extra; ++i)
-        bomb += plain.mid(lastScan, end - lastScan);
-    return bomb + plain.mid(end);
-}
-
 } // namespace
 
 // A picture is shown at about a hundred pixels: one whose header promises
@@ -76,11 +51,11 @@ TEST(ImageBoxTest, RefusesPicturesBeyondTheBoundsBeforeDecoding)
         bool loads;
     };
     const Case cases[] = {
-        {"largest", Jpeg(QSize(ImageBox::kMaxSide, ImageBox::kMaxSide), false), true},
-        {"too wide", Jpeg(QSize(ImageBox::kMaxSide + 1, 8), false), false},
-        {"too tall", Jpeg(QSize(8, ImageBox::kMaxSide + 1), false), false},
-        {"progressive", Jpeg(QSize(64, 64), true), true},
-        {"scan bomb", ScanBomb(ImageBox::kMaxScans), false},
+        {"largest", MadeJpeg(QSize(ImageBox::kMaxSide, ImageBox::kMaxSide), false), true},
+        {"too wide", MadeJpeg(QSize(ImageBox::kMaxSide + 1, 8), false), false},
+        {"too tall", MadeJpeg(QSize(8, ImageBox::kMaxSide + 1), false), false},
+        {"progressive", MadeJpeg(QSize(64, 64), true), true},
+        {"scan bomb", MadeScanBomb(ImageBox::kMaxScans, 64), false},
     };
     QWidget parent;
     for (const Case& c : cases) {
