@@ -116,8 +116,8 @@ void TAdmForMn::Mostra(const QString& text)
     CorpoMensagem->SetText(text);
     Centraliza();
     CorpoMensagem->setFocus(Qt::OtherFocusReason);
-    KeepOffTaskbar(this); // an owned window has no taskbar button of its own
     show();
+    KeepOffTaskbar(this); // an owned window has no taskbar button of its own
     activateWindow();
     // Screen readers announce the message as soon as it is shown.
     QAccessibleEvent alert(this, QAccessible::Alert);

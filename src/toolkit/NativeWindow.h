@@ -27,7 +27,9 @@ void WhenDestroyedFromOutside(QWidget* window, std::function<void()> gone);
 // current time. Elsewhere it is Qt's own request.
 void ActivateWindow(QWidget* window);
 
-// Keeps the top-level `window`, not yet shown, out of the taskbar and the
-// pager (X11: _NET_WM_STATE_SKIP_TASKBAR and _PAGER, set before it is mapped).
-// Windows leaves owned windows out by itself.
+// Keeps the top-level `window`, just shown, out of the taskbar and the pager
+// (X11: _NET_WM_STATE_SKIP_TASKBAR and _PAGER, asked of the window manager as
+// a shown window's state changes are). Asking before the window exists would
+// give the owner's controls native windows of their own. Windows leaves owned
+// windows out by itself.
 void KeepOffTaskbar(QWidget* window);

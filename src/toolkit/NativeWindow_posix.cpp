@@ -171,12 +171,29 @@ void ActivateWindow(QWidget* window)
 void KeepOffTaskbar(QWidget* window)
 {
     xcb_connection_t* c = X11Connection();
-    if (!c || !window)
+    if (!c || !window || !window->testAttribute(Qt::WA_WState_Created))
         return;
-    // Qt keeps the states it finds on the window when it adds its own at map.
     const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t state = InternAtom(c, "_NET_WM_STATE");
     const std::array<xcb_atom_t, 2> states{InternAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
                                            InternAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
-    xcb_change_property(c, XCB_PROP_MODE_APPEND, id, InternAtom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
-                        static_cast<std::uint32_t>(states.size()), states.data());
+    if (WindowManagerActivates(c, root, InternAtom(c, "_NET_ACTIVE_WINDOW"))) {
+        // A mapped window asks the window manager, which owns the property.
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = id;
+        event.type = state;
+        event.data.data32[0] = 1; // add
+        event.data.data32[1] = states[0];
+        event.data.data32[2] = states[1];
+        event.data.data32[3] = 1; // source: an application
+        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char*>(&event));
+    } else {
+        xcb_change_property(c, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32,
+                            static_cast<std::uint32_t>(states.size()), states.data());
+    }
+    xcb_flush(c);
 }
