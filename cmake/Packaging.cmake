@@ -1,11 +1,15 @@
 # What a Linux desktop needs beside the program, and the Debian package that
-# carries it: the menu entry, the icon in the hicolor theme, and the data
-# root's folders with the two check pictures.
+# carries it: the menu entry, the icon in the hicolor theme, the manual page,
+# the sample pictures, and the data root's folders with the two check
+# pictures.
 #
 # The data root is fixed when the program is built, so its folders install to
 # that absolute path, not under the prefix: `cmake --install` writes to the real
-# data root unless DESTDIR moves the whole tree elsewhere, and the package
-# stages with DESTDIR for the same reason.
+# data root unless DESTDIR moves the whole tree elsewhere. That part is the
+# component DataRoot, which the Debian package leaves out: what lies in the
+# data root is the administrator's (the group, the modes, the pictures), so
+# the package's scripts make it where it is missing and leave it alone
+# afterwards, and purging takes it away.
 
 if(WIN32)
   include("${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake")
@@ -53,28 +57,36 @@ endif()
 # tool reads, and stays root's.
 set(QUORVELO_ADMIN_GROUP "quorvelo" CACHE STRING
     "System group whose members may change the schedule (owns the Dados folder)")
-install(DIRECTORY DESTINATION "${QUORVELO_DATA_ROOT}/Dados")
-install(DIRECTORY DESTINATION "${QUORVELO_DATA_ROOT}/IMAGEM")
+install(DIRECTORY DESTINATION "${QUORVELO_DATA_ROOT}/Dados" COMPONENT DataRoot)
+install(DIRECTORY DESTINATION "${QUORVELO_DATA_ROOT}/IMAGEM" COMPONENT DataRoot)
 configure_file("${PROJECT_SOURCE_DIR}/cmake/DataFolderOwner.cmake.in"
                "${CMAKE_BINARY_DIR}/DataFolderOwner.cmake" @ONLY)
-install(SCRIPT "${CMAKE_BINARY_DIR}/DataFolderOwner.cmake")
+install(SCRIPT "${CMAKE_BINARY_DIR}/DataFolderOwner.cmake" COMPONENT DataRoot)
 
-# Debian's packages carry their copyright notice and changelog (compressed
-# the reproducible way) in their documentation folder.
+# Debian's packages carry their copyright notice and changelog in their
+# documentation folder, and a manual page for each program; all compressed
+# the reproducible way.
 if(UNIX AND NOT APPLE)
   find_program(QUORVELO_GZIP gzip REQUIRED)
   configure_file("${PROJECT_SOURCE_DIR}/resources/linux/debian/changelog.in"
                  "${CMAKE_BINARY_DIR}/debian/changelog" @ONLY)
-  add_custom_command(
-    OUTPUT "${CMAKE_BINARY_DIR}/debian/changelog.gz"
-    COMMAND "${QUORVELO_GZIP}" -9nkf "${CMAKE_BINARY_DIR}/debian/changelog"
-    DEPENDS "${CMAKE_BINARY_DIR}/debian/changelog"
-    VERBATIM
-  )
-  add_custom_target(quorvelo_debian_changelog ALL DEPENDS "${CMAKE_BINARY_DIR}/debian/changelog.gz")
+  configure_file("${PROJECT_SOURCE_DIR}/resources/linux/debian/quorvelo-config.1.in"
+                 "${CMAKE_BINARY_DIR}/debian/quorvelo-config.1" @ONLY)
+  foreach(_doc changelog quorvelo-config.1)
+    add_custom_command(
+      OUTPUT "${CMAKE_BINARY_DIR}/debian/${_doc}.gz"
+      COMMAND "${QUORVELO_GZIP}" -9nkf "${CMAKE_BINARY_DIR}/debian/${_doc}"
+      DEPENDS "${CMAKE_BINARY_DIR}/debian/${_doc}"
+      VERBATIM
+    )
+  endforeach()
+  add_custom_target(quorvelo_debian_docs ALL
+    DEPENDS "${CMAKE_BINARY_DIR}/debian/changelog.gz" "${CMAKE_BINARY_DIR}/debian/quorvelo-config.1.gz")
   install(FILES "${PROJECT_SOURCE_DIR}/resources/linux/debian/copyright"
                 "${CMAKE_BINARY_DIR}/debian/changelog.gz"
           DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+  install(FILES "${CMAKE_BINARY_DIR}/debian/quorvelo-config.1.gz"
+          DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 endif()
 
 set(CPACK_PACKAGE_NAME "quorvelo-config")
@@ -100,16 +112,17 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-open-sans, fonts-dejavu-core, adduser")
 
-# The package carries "Dados" as root's, 0755; its maintainer script creates
-# the group and gives it the folder on the machine it is installed on. While
-# CPack stages the files, the install script leaves the folder alone.
-configure_file("${PROJECT_SOURCE_DIR}/resources/linux/debian/postinst.in"
-               "${CMAKE_BINARY_DIR}/debian/postinst" @ONLY
-               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-                                GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_BINARY_DIR}/debian/postinst")
+# The package carries nothing of the data root: its postinst creates the
+# group and the folders where they are missing, and its postrm removes the
+# data root on purge.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Unspecified;/")
+foreach(_script postinst postrm)
+  configure_file("${PROJECT_SOURCE_DIR}/resources/linux/debian/${_script}.in"
+                 "${CMAKE_BINARY_DIR}/debian/${_script}" @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+                                  GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endforeach()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_BINARY_DIR}/debian/postinst;${CMAKE_BINARY_DIR}/debian/postrm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-file(WRITE "${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake" "set(ENV{QUORVELO_STAGING_PACKAGE} 1)\n")
-set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake")
 
 include(CPack)
