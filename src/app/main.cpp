@@ -17,6 +17,9 @@ namespace {
 // Returns false, after saying why, where there is no display at all.
 bool ChoosePlatform()
 {
+#ifdef Q_OS_WIN
+    return true; // the Windows platform is the only one there, whatever DISPLAY says (Wine sets it)
+#else
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         return true;
     const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
@@ -30,6 +33,7 @@ bool ChoosePlatform()
     std::fputs("quorvelo-config: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n",
                stderr);
     return false;
+#endif
 }
 
 } // namespace

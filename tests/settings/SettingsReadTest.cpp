@@ -231,6 +231,11 @@ TEST(SettingsRead, FindsTheFileWhateverTheCaseOfItsNameAndPrefersTheSavedOne)
         {{"dados.txt", "DADOS.TXT"}, u"DADOS.TXT"},
     };
     for (const auto& c : cases) {
+#ifdef _WIN32
+        // Names that differ only in case are one file on Windows.
+        if (c.names.size() > 1)
+            continue;
+#endif
         SCOPED_TRACE(std::string(c.read.begin(), c.read.end()) + " among " + std::to_string(c.names.size()));
         TempDataDir dir;
         for (const auto& name : c.names)
