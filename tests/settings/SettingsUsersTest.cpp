@@ -58,17 +58,23 @@ struct User
     gid_t gid = 0;
 };
 
+// Makes this (child) process `user`, with the user's groups.
+bool Become(const User& user)
+{
+    int count = 32;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    return ::getgrouplist(user.name.c_str(), user.gid, groups.data(), &count) >= 0
+           && ::setgroups(static_cast<std::size_t>(count), groups.data()) == 0 && ::setgid(user.gid) == 0
+           && ::setuid(user.uid) == 0;
+}
+
 // Runs `work` in a child process that has become `user` (with its groups)
 // and returns its exit status, or -1 when it did not exit normally.
 int RunAs(const User& user, const std::function<int()>& work)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        int count = 32;
-        std::vector<gid_t> groups(static_cast<std::size_t>(count));
-        if (::getgrouplist(user.name.c_str(), user.gid, groups.data(), &count) < 0
-            || ::setgroups(static_cast<std::size_t>(count), groups.data()) != 0 || ::setgid(user.gid) != 0
-            || ::setuid(user.uid) != 0)
+        if (!Become(user))
             _exit(99);
         ::umask(022);
         try {
@@ -115,11 +121,7 @@ void StartAs(Background& bg, const User& user, const std::function<int(int ready
     if (bg.pid == 0) {
         ::close(ready[0]);
         ::close(stop[1]);
-        int count = 32;
-        std::vector<gid_t> groups(static_cast<std::size_t>(count));
-        if (::getgrouplist(user.name.c_str(), user.gid, groups.data(), &count) < 0
-            || ::setgroups(static_cast<std::size_t>(count), groups.data()) != 0 || ::setgid(user.gid) != 0
-            || ::setuid(user.uid) != 0)
+        if (!Become(user))
             _exit(99);
         _exit(work(ready[1], stop[0]));
     }
