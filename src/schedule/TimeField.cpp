@@ -140,7 +140,7 @@ std::u16string FormatNumber00(double value, char16_t separator)
     if (magnitude < 1e17) {
         std::string digits = std::to_string(static_cast<std::uint64_t>(magnitude));
         if (digits.size() < 2)
-            digits.insert(0, "0");
+            digits.insert(digits.begin(), '0');
         return out + Widen(digits);
     }
 

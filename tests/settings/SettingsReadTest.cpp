@@ -380,10 +380,12 @@ TEST_P(SplitterTable, SameLinesWhateverTheChunks)
     LineSplitter reference([&](std::size_t, std::string_view l) { whole.emplace_back(l); });
     reference.Feed(c.file);
     reference.Finish();
-    if (c.count)
+    if (c.count) {
         EXPECT_EQ(reference.LineCount(), *c.count);
-    if (c.atEnd)
+    }
+    if (c.atEnd) {
         EXPECT_EQ(reference.AtEnd(), *c.atEnd);
+    }
 
     for (const std::size_t chunk :
          {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5}, std::size_t{1000}, c.file.size() + 1}) {

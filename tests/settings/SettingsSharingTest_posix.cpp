@@ -103,8 +103,9 @@ TEST(SettingsSharing, FailedFolderSyncIsAFailedSaveThatKeepsTheOldFile)
         EXPECT_FALSE(record.GravaArqDados(kNew));
         EXPECT_EQ(record.seenAtSync.size(), static_cast<std::size_t>(SettingsRecord::kWriteAttempts));
         EXPECT_EQ(dir.Names(), oldFile ? std::set<std::string>{"Dados.txt"} : std::set<std::string>{});
-        if (oldFile)
+        if (oldFile) {
             EXPECT_EQ(dir.Read("Dados.txt"), kOld);
+        }
 
         // The sync comes once the new file is in place, and then confirms it.
         record.syncWorks = true;
