@@ -118,7 +118,9 @@ void TAdmForMn::Mostra(const QString& text)
     CorpoMensagem->setFocus(Qt::OtherFocusReason);
     show();
     KeepOffTaskbar(this); // an owned window has no taskbar button of its own
-    activateWindow();
+    // As a direct request: Mutter gives no focus to a tool window when it is
+    // mapped, only when asked.
+    ActivateWindow(this);
     // Screen readers announce the message as soon as it is shown.
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);

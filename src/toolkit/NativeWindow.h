@@ -22,9 +22,10 @@ void WhenDestroyedFromOutside(QWidget* window, std::function<void()> gone);
 // Makes `window` the active window at once, as the user's own doing. Window
 // managers that prevent focus stealing (KWin, Mutter, Openbox) refuse or delay
 // an application's request stamped with the time of the key that led to it,
-// once a message shown since has taken the focus; on X11 the request is
-// therefore also made as a direct user action, stamped with the server's
-// current time. Elsewhere it is Qt's own request.
+// once a message shown since has taken the focus; on X11 under a window
+// manager the request is therefore made as a direct user action, stamped with
+// the server's current time, and Qt's own is not made. Elsewhere it is Qt's
+// own request.
 void ActivateWindow(QWidget* window);
 
 // Keeps the top-level `window`, just shown, out of the taskbar and the pager

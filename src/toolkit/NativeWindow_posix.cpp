@@ -146,14 +146,20 @@ void ActivateWindow(QWidget* window)
 {
     if (!window)
         return;
-    window->activateWindow();
     xcb_connection_t* c = X11Connection();
-    if (!c || !window->isVisible() || !window->testAttribute(Qt::WA_WState_Created))
+    const bool shown = c && window->isVisible() && window->testAttribute(Qt::WA_WState_Created);
+    const xcb_window_t root = shown ? xcb_setup_roots_iterator(xcb_get_setup(c)).data->root : XCB_NONE;
+    const xcb_atom_t active = shown ? InternAtom(c, "_NET_ACTIVE_WINDOW") : xcb_atom_t(XCB_ATOM_NONE);
+    if (active == XCB_ATOM_NONE || !WindowManagerActivates(c, root, active)) {
+        // No window manager (Qt sets the input focus itself), or not on X11.
+        window->activateWindow();
         return;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const xcb_atom_t active = InternAtom(c, "_NET_ACTIVE_WINDOW");
-    if (active == XCB_ATOM_NONE || !WindowManagerActivates(c, root, active))
-        return; // no window manager: Qt has set the input focus itself
+    }
+    // Only the window manager is asked. Qt's own request would carry the time
+    // of the last event Qt read, which Mutter refuses once a later request
+    // has been made; and Qt reads its request back from the root window as
+    // the activation itself, so its active window would part from the one
+    // the window manager and the X server know.
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
