@@ -97,10 +97,7 @@ ScreenMetrics ScreenMetrics::Primary()
 }
 
 TAdmFor00::TAdmFor00(const QString& dataRoot, const ScreenMetrics& screen)
-    : Form(nullptr, Qt::Window, 0, true)
-    , record_(dataRoot.toStdU16String())
-    , dataRoot_(dataRoot)
-    , screen_(screen)
+    : Form(nullptr, Qt::Window, 0, true), record_(dataRoot.toStdU16String()), dataRoot_(dataRoot), screen_(screen)
 {
     AdmFor00 = this;
     setWindowTitle(QStringLiteral("AdmFor00"));

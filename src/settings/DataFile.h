@@ -61,7 +61,7 @@ public:
     // closed either way.
     using FolderSync = std::function<SettingsResult(const std::filesystem::path& folder)>;
     SettingsResult MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
-                  const FolderSync& syncFolder);
+                            const FolderSync& syncFolder);
     // Puts a folder's entries on the disk itself.
     static SettingsResult SyncFolder(const std::filesystem::path& folder);
 

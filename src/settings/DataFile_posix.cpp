@@ -234,8 +234,8 @@ SettingsResult DataFile::Flush()
     return fsync(Fd(handle_)) == 0 ? SettingsResult::Ok() : Errno(created_);
 }
 
-SettingsResult DataFile::MoveOver(const std::filesystem::path& target,
-                                  std::span<const std::filesystem::path> replaced, const FolderSync& syncFolder)
+SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
+                                  const FolderSync& syncFolder)
 {
     const std::filesystem::path folder = target.parent_path();
     if (!IsOpen() || created_.empty()) {
@@ -341,7 +341,7 @@ SettingsResult DataFile::SyncFolder(const std::filesystem::path& folder)
     const int fd = OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0)
         return Errno(folder);
-    const SettingsResult result = fsync(fd) == 0 ? SettingsResult::Ok() : Errno(folder);
+    SettingsResult result = fsync(fd) == 0 ? SettingsResult::Ok() : Errno(folder);
     close(fd);
     return result;
 }

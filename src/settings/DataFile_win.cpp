@@ -182,8 +182,8 @@ SettingsResult DataFile::Flush()
     return FlushFileBuffers(Handle(handle_)) ? SettingsResult::Ok() : LastError(created_);
 }
 
-SettingsResult DataFile::MoveOver(const std::filesystem::path& target,
-                                  std::span<const std::filesystem::path> replaced, const FolderSync& syncFolder)
+SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
+                                  const FolderSync& syncFolder)
 {
     const std::filesystem::path created = created_;
     const bool wasOpen = IsOpen();
@@ -207,8 +207,21 @@ SettingsResult DataFile::MoveOver(const std::filesystem::path& target,
     }
     // The move fails by itself while another program has the old file open,
     // since nobody opens it with delete sharing.
-    if (!MoveFileExW(created.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return LastError(target);
+    if (!MoveFileExW(created.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        SettingsResult result = LastError(target);
+        // A file another program holds open is refused as access denied too;
+        // asking for the right to delete it tells the two apart.
+        if (result.failure == SettingsFailure::NotPermitted) {
+            const HANDLE probe =
+                CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+            if (probe != INVALID_HANDLE_VALUE)
+                CloseHandle(probe);
+            else if (GetLastError() == ERROR_SHARING_VIOLATION)
+                result.failure = SettingsFailure::InUse;
+        }
+        return result;
+    }
     MatchNameCase(target);
     return syncFolder(target.parent_path());
 }

@@ -252,8 +252,7 @@ SettingsResult SettingsRecord::LeArqDados()
     return result;
 }
 
-SettingsResult SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLines>& lines,
-                                        std::size_t& count)
+SettingsResult SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLines>& lines, std::size_t& count)
 {
     count = 0;
     ArqDados.Close();
@@ -369,8 +368,7 @@ SettingsResult SettingsRecord::TryWrite(const std::string& bytes)
         if (result)
             result = ArqDados.Flush();
         if (result)
-            result = ArqDados.MoveOver(target, replaced,
-                                       [this](const fs::path& folder) { return SyncFolder(folder); });
+            result = ArqDados.MoveOver(target, replaced, [this](const fs::path& folder) { return SyncFolder(folder); });
     } catch (...) {
         ArqDados.Close();
         fs::remove(temp, ec);

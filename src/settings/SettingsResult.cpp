@@ -11,7 +11,7 @@ std::string Utf8(const std::filesystem::path& path)
 // What the failure means and what to do about it, without the file's name.
 std::string Reason(const SettingsResult& r, SettingsOperation operation)
 {
-    const std::string system = r.system ? r.system.message() : std::string();
+    std::string system = r.system ? r.system.message() : std::string();
     switch (r.failure) {
     case SettingsFailure::None: return "no failure";
     case SettingsFailure::NoFile: return "there is no settings file yet; the first save creates it";

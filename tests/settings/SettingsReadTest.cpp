@@ -38,7 +38,7 @@ struct ReadCase
 {
     const char* name;
     std::optional<std::string> file; // nullopt: see place
-    SettingsFailure failure;           // None: the read works
+    SettingsFailure failure;         // None: the read works
     Fields fields;
     Place place = Place::File;
 };
@@ -67,24 +67,41 @@ std::u16string U16(const std::string& ascii)
 
 const ReadCase kReadCases[] = {
     // A failed read leaves what the previous read gave.
-    {"NoFile", std::nullopt, SettingsFailure::NoFile, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}, Place::NoFile},
-    {"NoFolder", std::nullopt, SettingsFailure::NoFolder, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}, Place::NoFolder},
+    {"NoFile",
+     std::nullopt,
+     SettingsFailure::NoFile,
+     {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"},
+     Place::NoFile},
+    {"NoFolder",
+     std::nullopt,
+     SettingsFailure::NoFolder,
+     {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"},
+     Place::NoFolder},
     {"UnreadableFile",
      std::nullopt,
      SettingsFailure::NotAPlainFile,
      {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"},
      Place::Unreadable},
     {"Empty", std::string(), SettingsFailure::None, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"ThreeLines", "1\r\nabc\r\n07:30\r\n", SettingsFailure::None, {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"ThreeLines",
+     "1\r\nabc\r\n07:30\r\n",
+     SettingsFailure::None,
+     {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"TenLines", Lines(10, "\r\n"), SettingsFailure::None, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
     {"LfOnly", Lines(8, "\n"), SettingsFailure::None, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
-    {"NoFinalBreak", "1\r\n2\r\n12:00", SettingsFailure::None, {u"1", u"2", u"12:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"NoFinalBreak",
+     "1\r\n2\r\n12:00",
+     SettingsFailure::None,
+     {u"1", u"2", u"12:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"LongLines",
      kLong1000 + "\r\n" + kLongAcrossChunks + "\r\n3",
      SettingsFailure::None,
      {U16(kLong1000), U16(kLongAcrossChunks), u"3", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"CrCrLf", "1\r\r\n", SettingsFailure::None, {u"1", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"LoneCrInsideLine", "1\r\na\rb\r\n", SettingsFailure::None, {u"1", u"ab", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"LoneCrInsideLine",
+     "1\r\na\rb\r\n",
+     SettingsFailure::None,
+     {u"1", u"ab", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"EndMarkStartsLine4",
      "1\r\n2\r\n3\r\n\x1A"
      "4\r\n5\r\n6\r\n",

@@ -42,13 +42,13 @@ class CategoryLog
 public:
     explicit CategoryLog(const char* category) : category_(category)
     {
-        current_ = this;
+        active = this;
         previous_ = qInstallMessageHandler(&CategoryLog::Handle);
     }
     ~CategoryLog()
     {
         qInstallMessageHandler(previous_);
-        current_ = nullptr;
+        active = nullptr;
     }
     CategoryLog(const CategoryLog&) = delete;
     CategoryLog& operator=(const CategoryLog&) = delete;
@@ -58,13 +58,13 @@ public:
 private:
     static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
     {
-        if (current_ && context.category && current_->category_ == context.category)
-            current_->lines << text;
-        else if (current_)
-            current_->previous_(type, context, text);
+        if (active && context.category && active->category_ == context.category)
+            active->lines << text;
+        else if (active)
+            active->previous_(type, context, text);
     }
 
-    static inline CategoryLog* current_ = nullptr;
+    static inline CategoryLog* active = nullptr;
     QByteArray category_;
     QtMessageHandler previous_ = nullptr;
 };
