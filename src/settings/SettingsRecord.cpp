@@ -259,8 +259,11 @@ SettingsResult SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter:
     const auto file = FileToRead(dataDir_);
     if (!file) {
         std::error_code ec;
-        if (!fs::is_directory(dataDir_, ec))
-            return SettingsResult::Failed(SettingsFailure::NoFolder, dataDir_, ec);
+        if (!fs::is_directory(dataDir_, ec)) {
+            SettingsResult result = SettingsResult::Failed(SettingsFailure::NoFolder, dataDir_, ec);
+            result.file = dataDir_ / kWriteName;
+            return result;
+        }
         return SettingsResult::Failed(SettingsFailure::NoFile, dataDir_ / kWriteName);
     }
     if (SettingsResult opened = ArqDados.OpenForReading(*file); !opened)

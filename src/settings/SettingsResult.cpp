@@ -18,7 +18,9 @@ std::string Reason(const SettingsResult& r, SettingsOperation operation)
     case SettingsFailure::NoFolder:
         return "the data folder " + Utf8(r.where) + " is missing or not a folder; it is created on installation";
     case SettingsFailure::NotPermitted: {
-        const std::filesystem::path folder = r.where == r.file ? r.where.parent_path() : r.where;
+        std::error_code ec;
+        const std::filesystem::path folder =
+            std::filesystem::is_directory(r.where, ec) ? r.where : r.where.parent_path();
         if (operation == SettingsOperation::Read)
             return system + "; everybody must be able to read " + Utf8(r.where);
         const std::string advice = PermissionAdvice(folder);
