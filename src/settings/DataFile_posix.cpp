@@ -306,6 +306,8 @@ SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span
             result = Errno(target);
             if (result.failure == SettingsFailure::NotPermitted)
                 result.where = folder;
+            else if (result.failure == SettingsFailure::NoFile) // another member took the new file away
+                result.failure = SettingsFailure::ChangedMeanwhile;
         }
     }
     // Members may rename each other's entries: the name must hold the very
