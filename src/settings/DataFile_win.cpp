@@ -108,8 +108,15 @@ SettingsResult DataFile::OpenForReading(const std::filesystem::path& file)
     // with anything else that is not a plain file on a disk.
     const HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return LastError(file);
+    if (h == INVALID_HANDLE_VALUE) {
+        SettingsResult result = LastError(file);
+        // A folder under the name cannot be opened as a file: access denied.
+        const DWORD attributes = GetFileAttributesW(file.c_str());
+        if (result.failure == SettingsFailure::NotPermitted && attributes != INVALID_FILE_ATTRIBUTES
+            && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            result.failure = SettingsFailure::NotAPlainFile;
+        return result;
+    }
     handle_ = reinterpret_cast<std::intptr_t>(h);
     opened_ = file;
     BY_HANDLE_FILE_INFORMATION info{};

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cerrno>
 #include <optional>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "DataFile.h"
@@ -191,7 +191,9 @@ protected:
     {
         if (++chunks_ == failingChunk_) {
             got = 0;
-            return SettingsResult::FromSystem(EIO, "Dados.txt"); // as read() failing
+            // as read() failing
+            return SettingsResult::Failed(SettingsFailure::SystemError, "Dados.txt",
+                                          std::make_error_code(std::errc::io_error));
         }
         return SettingsRecord::ReadChunk(buffer, got);
     }
@@ -210,7 +212,7 @@ TEST(SettingsRead, AReadFailingPartWayKeepsNoCutLine)
     FailingRead fresh(dir.Root(), 2);
     const SettingsResult failed = fresh.LeArqDados();
     EXPECT_EQ(failed.failure, SettingsFailure::SystemError);
-    EXPECT_EQ(failed.system.value(), EIO) << "the system's own error is kept";
+    EXPECT_EQ(failed.system, std::make_error_code(std::errc::io_error)) << "the system's own error is kept";
     EXPECT_EQ(FieldsOf(fresh), (Fields{u"0", u"0", u"00:00", u"00:00", u"", u"", u"", u""}));
 
     FailingRead later(dir.Root(), 5); // the first read takes three calls, the last finding the end
