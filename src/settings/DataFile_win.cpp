@@ -92,7 +92,7 @@ SettingsResult SettingsResult::FromSystem(int error, const std::filesystem::path
 // administrator, so a refusal means the list keeps out even administrators.
 std::string PermissionAdvice(const std::filesystem::path& folder)
 {
-    const auto text = folder.u8string();
+    const auto text = std::filesystem::path(folder).make_preferred().u8string();
     return "the administrators must be allowed to change " + std::string(text.begin(), text.end());
 }
 

@@ -2,9 +2,10 @@
 
 namespace {
 
-std::string Utf8(const std::filesystem::path& path)
+// With the platform's own separators throughout, as an administrator types it.
+std::string Utf8(std::filesystem::path path)
 {
-    const auto text = path.u8string();
+    const auto text = path.make_preferred().u8string();
     return std::string(text.begin(), text.end());
 }
 

@@ -263,7 +263,8 @@ TEST_F(ActivationTest, AFailedSaveSaysSoAndLeavesTheFileAlone)
     EXPECT_EQ(QDir(root_.Path() + "/Dados").entryList(QDir::Files | QDir::Hidden).join(','), "Dados.txt");
     // The person sees the message alone; the log says why, once.
     ASSERT_EQ(log.lines.size(), 1) << log.lines.join('\n').toStdString();
-    EXPECT_TRUE(log.lines[0].startsWith("cannot save " + root_.SettingsFile() + ": "));
+    EXPECT_TRUE(log.lines[0].startsWith("cannot save " + QDir::toNativeSeparators(root_.SettingsFile()) + ": "))
+        << log.lines[0].toStdString();
     EXPECT_TRUE(log.lines[0].contains("is read-only")) << log.lines[0].toStdString();
 }
 
@@ -280,8 +281,9 @@ TEST_F(ActivationTest, AFailingReadIsLoggedOnce)
     for (const Case c : {Case{"no file yet", false, 0}, Case{"a folder under the file's name", true, 1}}) {
         SCOPED_TRACE(c.name);
         TearDown(); // the window of the previous case goes
-        if (c.folderUnderTheName)
+        if (c.folderUnderTheName) {
             ASSERT_TRUE(QDir().mkpath(root_.SettingsFile()));
+        }
         CategoryLog log("quorvelo.settings");
         ASSERT_TRUE(Open());
         MostraMensagem("X");
@@ -289,8 +291,9 @@ TEST_F(ActivationTest, AFailingReadIsLoggedOnce)
         Dismiss(AdmForMn);
         ASSERT_TRUE(WaitFor([&] { return activations_->count() == 2; }));
         EXPECT_EQ(log.lines.size(), c.warnings) << log.lines.join('\n').toStdString();
-        if (c.warnings > 0)
+        if (c.warnings > 0) {
             EXPECT_TRUE(log.lines[0].contains("not a plain file")) << log.lines[0].toStdString();
+        }
     }
 }
 
