@@ -28,6 +28,9 @@
 QPointer<TAdmFor00> AdmFor00;
 
 Q_LOGGING_CATEGORY(lcPictures, "quorvelo.pictures")
+// Why the settings file could not be read or saved. A missing file is the
+// usual state before the first save and is only a debug message.
+Q_LOGGING_CATEGORY(lcSettings, "quorvelo.settings", QtInfoMsg)
 
 namespace {
 
@@ -94,10 +97,7 @@ ScreenMetrics ScreenMetrics::Primary()
 }
 
 TAdmFor00::TAdmFor00(const QString& dataRoot, const ScreenMetrics& screen)
-    : Form(nullptr, Qt::Window, 0, true)
-    , SettingsRecord(dataRoot.toStdU16String())
-    , dataRoot_(dataRoot)
-    , screen_(screen)
+    : Form(nullptr, Qt::Window, 0, true), record_(dataRoot.toStdU16String()), dataRoot_(dataRoot), screen_(screen)
 {
     AdmFor00 = this;
     setWindowTitle(QStringLiteral("AdmFor00"));
@@ -111,7 +111,7 @@ TAdmFor00::TAdmFor00(const QString& dataRoot, const ScreenMetrics& screen)
     BindEvents();
     FormCreate(this);
     // What killed saves left behind goes now, not all at the first save.
-    RemoveLeftovers();
+    record_.RemoveLeftovers();
 }
 
 void TAdmFor00::CreateControls()
@@ -433,14 +433,17 @@ void TAdmFor00::CarregaDados()
     // A read that fails (no file, a file another program holds, a read
     // error) changes nothing: the box, its picture and the times stay as
     // they were. The picture is still read anew, as on every activation.
-    if (!LeArqDados()) {
+    const SettingsResult read = record_.LeArqDados();
+    if (!read) {
+        LogFailure(read, SettingsOperation::Read);
         ShowCheckPicture(AprChe->isChecked());
         return;
     }
-    ShowCheckPicture(AutomaticPresentation());
-    AprChe->setChecked(AutomaticPresentation());
+    lastReadFailure_.clear();
+    ShowCheckPicture(record_.AutomaticPresentation());
+    AprChe->setChecked(record_.AutomaticPresentation());
     for (int slot = 1; slot <= 6; ++slot) {
-        const SlotTime time = Slot(slot);
+        const SettingsRecord::SlotTime time = record_.Slot(slot);
         HourField(slot)->setText(QString::fromStdU16String(time.hour));
         MinuteField(slot)->setText(QString::fromStdU16String(time.minute));
     }
@@ -478,12 +481,30 @@ void TAdmFor00::BitBtn1Click(QObject*)
         RequestFocusAfterMessage(refused);
         return;
     }
-    std::array<SlotTime, 6> times;
+    std::array<SettingsRecord::SlotTime, 6> times;
     for (int slot = 1; slot <= 6; ++slot)
         times[std::size_t(slot - 1)] = {HourField(slot)->text().toStdU16String(),
                                         MinuteField(slot)->text().toStdU16String()};
-    const bool saved = Grava(AprChe->isChecked(), times);
+    const SettingsResult saved = record_.Grava(AprChe->isChecked(), times);
+    if (!saved)
+        LogFailure(saved, SettingsOperation::Save);
     MostraMensagem(saved ? QStringLiteral("REGISTRO GRAVADO!!") : QStringLiteral("REGISTRO NÃO GRAVADO!!"));
+}
+
+void TAdmFor00::LogFailure(const SettingsResult& result, SettingsOperation operation)
+{
+    const std::string line = DescribeFailure(result, operation);
+    if (operation == SettingsOperation::Read) {
+        // Every activation reads again: the same failure is said once.
+        if (line == lastReadFailure_)
+            return;
+        lastReadFailure_ = line;
+        if (result.failure == SettingsFailure::NoFile) {
+            qCDebug(lcSettings, "%s", line.c_str());
+            return;
+        }
+    }
+    qCWarning(lcSettings, "%s", line.c_str());
 }
 
 // --- Time fields --------------------------------------------------------

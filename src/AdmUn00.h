@@ -9,6 +9,7 @@
 
 #include <array>
 #include <set>
+#include <string>
 
 class Bevel;
 class BitBtn;
@@ -33,7 +34,7 @@ struct ScreenMetrics
 // The configuration window: the full-screen, borderless window in which the
 // user sets the six reminder times and the automatic presentation, and saves.
 // It keeps the settings record (CnfApr, CnfWin, HS1..HS6) of the file it edits.
-class TAdmFor00 : public Form, public SettingsRecord
+class TAdmFor00 : public Form
 {
     Q_OBJECT
 public:
@@ -160,6 +161,12 @@ private:
     void FilterKey(Edit* field, char16_t& Key);
     FieldKind KindOf(const Edit* field) const;
 
+    // A failed read or save is shown only by the design's messages; its
+    // cause goes to the log for whoever runs the machine.
+    void LogFailure(const SettingsResult& result, SettingsOperation operation);
+
+    SettingsRecord record_;
+    std::string lastReadFailure_; // a read that keeps failing the same way is logged once
     QString dataRoot_;
     std::set<QString> reportedPictures_; // missing pictures said once each
     ScreenMetrics screen_;

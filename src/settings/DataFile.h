@@ -7,13 +7,16 @@
 #include <span>
 #include <string_view>
 
+#include "SettingsResult.h"
+
 // The one handle through which the settings file is read and written.
 // Sharing follows the reminder program's expectations: while a writer has a
 // file open nobody else can read or replace it; readers do not block each
 // other. Where the platform lets a file be replaced under its readers (they
 // keep the old one), a reader does not stop a save either: otherwise anyone
 // who may read the file could keep everybody from saving. Nothing ever waits
-// for another program: a conflict makes the call fail at once.
+// for another program: a conflict makes the call fail at once. Each
+// failure says what went wrong (SettingsResult).
 class DataFile
 {
 public:
@@ -33,20 +36,20 @@ public:
     // name, reached without following a symbolic link and no larger than
     // kMaxReadBytes is opened (a hard link may lead to anybody's private file);
     // the open itself never waits (a pipe or a device under the name fails).
-    bool OpenForReading(const std::filesystem::path& file);
+    SettingsResult OpenForReading(const std::filesystem::path& file);
     // The size of the file open for reading, as it was when opened.
     std::uint64_t Size() const { return size_; }
     // Reads up to buffer.size() bytes; `got` is 0 at the end of the file.
     // Fails once more than kMaxReadBytes have come in, even from a file that
     // grew after it was opened.
-    bool Read(std::span<char> buffer, std::size_t& got);
+    SettingsResult Read(std::span<char> buffer, std::size_t& got);
 
     // Creates a new file for writing, open to its owner alone until MoveOver
     // has put it in place; fails if the name is taken, symbolic links included.
-    bool CreateForWriting(const std::filesystem::path& file);
-    bool Write(std::string_view bytes);
+    SettingsResult CreateForWriting(const std::filesystem::path& file);
+    SettingsResult Write(std::string_view bytes);
     // Returns once what was written is on the disk itself.
-    bool Flush();
+    SettingsResult Flush();
     // Puts the file made by CreateForWriting in place of `target` in one
     // step, so that a reader finds either the old file or the new one, whole.
     // Fails and changes nothing when one of `replaced` (the existing files the
@@ -56,11 +59,11 @@ public:
     // owner and group, and `syncFolder` has put the folder on disk; otherwise
     // the old file is put back where that is still possible. The handle is
     // closed either way.
-    using FolderSync = std::function<bool(const std::filesystem::path& folder)>;
-    bool MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
-                  const FolderSync& syncFolder);
+    using FolderSync = std::function<SettingsResult(const std::filesystem::path& folder)>;
+    SettingsResult MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
+                            const FolderSync& syncFolder);
     // Puts a folder's entries on the disk itself.
-    static bool SyncFolder(const std::filesystem::path& folder);
+    static SettingsResult SyncFolder(const std::filesystem::path& folder);
 
     // Never fails: a failure to close has nothing left to protect.
     void Close();
@@ -75,10 +78,11 @@ public:
 private:
     // One read of at most `want` bytes from the open file, retried when
     // interrupted; `got` is 0 at its end.
-    bool ReadSome(char* data, std::size_t want, std::size_t& got);
+    SettingsResult ReadSome(char* data, std::size_t want, std::size_t& got);
 
     // A POSIX descriptor or a Windows HANDLE; -1 is closed for both.
     static constexpr std::intptr_t kClosed = -1;
+    std::filesystem::path opened_; // for the causes of failures
     std::intptr_t handle_ = kClosed;
     std::filesystem::path created_;
     std::uint64_t size_ = 0;

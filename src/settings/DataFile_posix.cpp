@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,20 +46,9 @@ bool IsReadOnly(const struct stat& st)
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// Opens for reading without following a link in the last step and without
-// waiting, then makes sure a regular file was opened and, when `expected` is
-// given, that it is still the file examined before. -1 on any failure.
-int OpenRegularForReading(const char* path, const struct stat* expected, struct stat& st)
+SettingsResult Errno(const std::filesystem::path& where)
 {
-    const int fd = OpenRetrying(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0)
-        return -1;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
-        || (expected && (st.st_dev != expected->st_dev || st.st_ino != expected->st_ino))) {
-        close(fd);
-        return -1;
-    }
-    return fd;
+    return SettingsResult::FromSystem(errno, where);
 }
 
 bool SameFile(const struct stat& a, const struct stat& b)
@@ -66,91 +56,198 @@ bool SameFile(const struct stat& a, const struct stat& b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Opens for reading without following a link in the last step and without
+// waiting, then makes sure a regular file was opened and, when `expected` is
+// given, that it is still the file examined before. -1 on any failure,
+// whose cause goes to `result`.
+int OpenRegularForReading(const std::filesystem::path& path, const struct stat* expected, struct stat& st,
+                          SettingsResult& result)
+{
+    const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        result = Errno(path);
+        return -1;
+    }
+    if (fstat(fd, &st) != 0)
+        result = Errno(path);
+    else if (!S_ISREG(st.st_mode))
+        result = SettingsResult::Failed(SettingsFailure::NotAPlainFile, path);
+    else if (expected && !SameFile(st, *expected))
+        result = SettingsResult::Failed(SettingsFailure::ChangedMeanwhile, path);
+    else
+        return fd;
+    close(fd);
+    return -1;
+}
+
+// A lock another open holds: the file is in use, whatever errno says.
+SettingsResult Locked(const std::filesystem::path& path)
+{
+    return SettingsResult::Failed(SettingsFailure::InUse, path, std::error_code(errno, std::system_category()));
+}
+
 } // namespace
+
+SettingsResult SettingsResult::FromSystem(int error, const std::filesystem::path& where)
+{
+    SettingsFailure failure = SettingsFailure::SystemError;
+    switch (error) {
+    case ENOENT: failure = SettingsFailure::NoFile; break;
+    case ENOTDIR: failure = SettingsFailure::NoFolder; break;
+    case EACCES:
+    case EPERM: failure = SettingsFailure::NotPermitted; break;
+    case EROFS: failure = SettingsFailure::ReadOnlyFileSystem; break;
+    case ENOSPC:
+    case EDQUOT: failure = SettingsFailure::DiskFull; break;
+    case ELOOP: // O_NOFOLLOW met a symbolic link
+    case EISDIR:
+    case ENXIO: failure = SettingsFailure::NotAPlainFile; break;
+    case ENOMEM: failure = SettingsFailure::NoMemory; break;
+    default: break;
+    }
+    return Failed(failure, where, std::error_code(error, std::system_category()));
+}
+
+std::string PermissionAdvice(const std::filesystem::path& folder)
+{
+    struct stat st = {};
+    if (stat(folder.c_str(), &st) != 0)
+        return {};
+    const struct group* g = getgrgid(st.st_gid);
+    const std::string group = g ? std::string(g->gr_name) : std::to_string(st.st_gid);
+    const std::string where = folder.string();
+    if (geteuid() == st.st_uid)
+        return {};
+    bool member = getegid() == st.st_gid;
+    const int count = getgroups(0, nullptr);
+    std::vector<gid_t> groups(count > 0 ? static_cast<std::size_t>(count) : 0);
+    if (count > 0 && getgroups(count, groups.data()) == count) {
+        for (const gid_t id : groups)
+            member = member || id == st.st_gid;
+    }
+    if (!member)
+        return "this user is not a member of the group " + group + " that may change " + where;
+    if ((st.st_mode & S_IWGRP) == 0)
+        return "the folder " + where + " does not let its group " + group + " change it (chmod g+w)";
+    // A member who was added after logging in has not taken the group up yet.
+    return "this user is a member of the group " + group + " that may change " + where
+           + "; check the permissions of the files in it";
+}
 
 DataFile::~DataFile()
 {
     Close();
 }
 
-bool DataFile::OpenForReading(const std::filesystem::path& file)
+SettingsResult DataFile::OpenForReading(const std::filesystem::path& file)
 {
     Close();
     // A pipe, a device, a folder or a link planted under the name is never
     // read, and the size is known before the first byte comes in.
     struct stat st = {};
-    const int fd = OpenRegularForReading(file.c_str(), nullptr, st);
+    SettingsResult result;
+    const int fd = OpenRegularForReading(file, nullptr, st, result);
     if (fd < 0)
-        return false;
+        return result;
     handle_ = fd;
-    if (st.st_nlink != 1 || static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes || !TryLock(fd, F_RDLCK)) {
+    opened_ = file;
+    if (st.st_nlink != 1)
+        result = SettingsResult::Failed(SettingsFailure::OtherNames, file);
+    else if (static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes)
+        result = SettingsResult::Failed(SettingsFailure::TooLarge, file);
+    else if (!TryLock(fd, F_RDLCK))
+        result = Locked(file);
+    if (!result) {
         Close();
-        return false;
+        return result;
     }
     size_ = static_cast<std::uint64_t>(st.st_size);
-    return true;
+    return result;
 }
 
-bool DataFile::ReadSome(char* data, std::size_t want, std::size_t& got)
+SettingsResult DataFile::ReadSome(char* data, std::size_t want, std::size_t& got)
 {
     ssize_t n = -1;
     do
         n = read(Fd(handle_), data, want);
     while (n < 0 && errno == EINTR);
     if (n < 0)
-        return false;
+        return Errno(opened_);
     got = static_cast<std::size_t>(n);
-    return true;
+    return SettingsResult::Ok();
 }
 
-bool DataFile::CreateForWriting(const std::filesystem::path& file)
+SettingsResult DataFile::CreateForWriting(const std::filesystem::path& file)
 {
     Close();
     // Exclusive creation fails on any name already taken, a link included,
     // so nothing outside the folder is ever written through a planted name.
     const int fd = OpenRetrying(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-    if (fd < 0)
-        return false;
+    if (fd < 0) {
+        // Creating is asking the folder: a refusal is the folder's.
+        SettingsResult result = Errno(file);
+        if (result.failure == SettingsFailure::NotPermitted || result.failure == SettingsFailure::NoFile)
+            result.where = file.parent_path();
+        if (result.failure == SettingsFailure::NoFile)
+            result.failure = SettingsFailure::NoFolder;
+        return result;
+    }
     handle_ = fd;
     created_ = file;
     // Nobody else may write into it before it is in place: MoveOver opens it
     // to the group only once the name holds it.
-    if (fchmod(fd, 0600) != 0 || !TryLock(fd, F_WRLCK)) {
+    SettingsResult result;
+    if (fchmod(fd, 0600) != 0)
+        result = Errno(file);
+    else if (!TryLock(fd, F_WRLCK))
+        result = Locked(file);
+    if (!result) {
         Close();
         unlink(file.c_str());
-        return false;
     }
-    return true;
+    return result;
 }
 
-bool DataFile::Write(std::string_view bytes)
+SettingsResult DataFile::Write(std::string_view bytes)
 {
     if (!IsOpen())
-        return false;
+        return SettingsResult::Failed(SettingsFailure::SystemError, created_,
+                                      std::make_error_code(std::errc::bad_file_descriptor));
     while (!bytes.empty()) {
         const ssize_t n = write(Fd(handle_), bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return false;
+        if (n < 0)
+            return Errno(created_);
+        if (n == 0) // nothing taken and no reason given: the disk is full
+            return SettingsResult::FromSystem(ENOSPC, created_);
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    return true;
+    return SettingsResult::Ok();
 }
 
-bool DataFile::Flush()
+SettingsResult DataFile::Flush()
 {
-    return IsOpen() && fsync(Fd(handle_)) == 0;
+    if (!IsOpen())
+        return SettingsResult::Failed(SettingsFailure::SystemError, created_,
+                                      std::make_error_code(std::errc::bad_file_descriptor));
+    return fsync(Fd(handle_)) == 0 ? SettingsResult::Ok() : Errno(created_);
 }
 
-bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
-                        const FolderSync& syncFolder)
+SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
+                                  const FolderSync& syncFolder)
 {
     const std::filesystem::path folder = target.parent_path();
-    const int dirFd = IsOpen() && !created_.empty() ? OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY) : -1;
-    if (dirFd < 0) {
+    if (!IsOpen() || created_.empty()) {
         Close();
-        return false;
+        return SettingsResult::Failed(SettingsFailure::SystemError, target,
+                                      std::make_error_code(std::errc::bad_file_descriptor));
+    }
+    const int dirFd = OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd < 0) {
+        SettingsResult result = Errno(folder);
+        Close();
+        return result;
     }
     // Each file about to disappear is held with a read lock until the move is
     // done, so no writer can start on it; one that another program writes
@@ -159,28 +256,30 @@ bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std
     // file of another member of the group is not ours to write, only the
     // folder is.
     std::vector<int> held;
-    bool ok = true;
+    SettingsResult result;
     for (const auto& file : replaced) {
         struct stat st = {};
         if (lstat(file.c_str(), &st) != 0) {
             if (errno == ENOENT)
                 continue;
-            ok = false;
+            result = Errno(file);
             break;
         }
-        if (!S_ISREG(st.st_mode) || IsReadOnly(st)) {
-            ok = false;
+        if (!S_ISREG(st.st_mode)) {
+            result = SettingsResult::Failed(SettingsFailure::NotAPlainFile, file);
+            break;
+        }
+        if (IsReadOnly(st)) {
+            result = SettingsResult::Failed(SettingsFailure::ReadOnlyFile, file);
             break;
         }
         struct stat opened = {};
-        const int fd = OpenRegularForReading(file.c_str(), &st, opened);
-        if (fd < 0) {
-            ok = false;
+        const int fd = OpenRegularForReading(file, &st, opened, result);
+        if (fd < 0)
             break;
-        }
         held.push_back(fd);
         if (!TryLock(fd, F_RDLCK)) {
-            ok = false;
+            result = Locked(file);
             break;
         }
     }
@@ -192,7 +291,7 @@ bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std
     bool exchanged = false;
     bool first = false; // nothing was under the name: a failure takes the new file away again
     bool moved = false;
-    if (ok) {
+    if (result) {
         if (renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_EXCHANGE) == 0) {
             exchanged = true;
         } else if (errno == ENOENT) {
@@ -202,16 +301,30 @@ bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std
             // failure after it cannot undo.
             moved = renameat(dirFd, temp.c_str(), dirFd, name.c_str()) == 0;
         }
-        ok = exchanged || first || moved;
+        if (!exchanged && !first && !moved) {
+            // A rename is a change of the folder: a refusal is the folder's.
+            result = Errno(target);
+            if (result.failure == SettingsFailure::NotPermitted)
+                result.where = folder;
+            else if (result.failure == SettingsFailure::NoFile) // another member took the new file away
+                result.failure = SettingsFailure::ChangedMeanwhile;
+        }
     }
     // Members may rename each other's entries: the name must hold the very
     // file written here, not one put under the temporary name before the move.
-    if (ok) {
+    if (result) {
         struct stat mine = {};
         struct stat named = {};
-        ok = fstat(Fd(handle_), &mine) == 0 && fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0
-             && SameFile(mine, named) && fchmod(Fd(handle_), 0664) == 0 && syncFolder(folder);
+        if (fstat(Fd(handle_), &mine) != 0)
+            result = Errno(created_);
+        else if (fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(mine, named))
+            result = SettingsResult::Failed(SettingsFailure::ChangedMeanwhile, target);
+        else if (fchmod(Fd(handle_), 0664) != 0)
+            result = Errno(target);
+        else
+            result = syncFolder(folder);
     }
+    const bool ok = static_cast<bool>(result);
     if (!ok && exchanged)
         renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_EXCHANGE);
     else if (!ok && first)
@@ -222,17 +335,17 @@ bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std
         close(fd);
     close(dirFd);
     Close();
-    return ok;
+    return result;
 }
 
-bool DataFile::SyncFolder(const std::filesystem::path& folder)
+SettingsResult DataFile::SyncFolder(const std::filesystem::path& folder)
 {
     const int fd = OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0)
-        return false;
-    const bool ok = fsync(fd) == 0;
+        return Errno(folder);
+    SettingsResult result = fsync(fd) == 0 ? SettingsResult::Ok() : Errno(folder);
     close(fd);
-    return ok;
+    return result;
 }
 
 void DataFile::Close()
@@ -240,6 +353,7 @@ void DataFile::Close()
     if (IsOpen())
         close(Fd(handle_));
     handle_ = kClosed;
+    opened_.clear();
     created_.clear();
     size_ = 0;
     readSoFar_ = 0;
@@ -253,7 +367,8 @@ void DataFile::RemoveIfUnused(const std::filesystem::path& file)
     if (lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return;
     struct stat opened = {};
-    const int fd = OpenRegularForReading(file.c_str(), &st, opened);
+    SettingsResult ignored;
+    const int fd = OpenRegularForReading(file, &st, opened, ignored);
     if (fd < 0) {
         // Another member's save keeps its file private until it is in place,
         // and a save takes a moment: one left unwritten this long is over.

@@ -1,6 +1,7 @@
 #include "DataFile.h"
 
 #include <climits>
+#include <string>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -54,78 +55,142 @@ void MatchNameCase(const std::filesystem::path& target)
         MoveFileExW(aside.c_str(), actual.c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
+SettingsResult LastError(const std::filesystem::path& where)
+{
+    return SettingsResult::FromSystem(static_cast<int>(GetLastError()), where);
+}
+
+SettingsResult NotOpen(const std::filesystem::path& where)
+{
+    return SettingsResult::Failed(SettingsFailure::SystemError, where,
+                                  std::error_code(ERROR_INVALID_HANDLE, std::system_category()));
+}
+
 } // namespace
+
+SettingsResult SettingsResult::FromSystem(int error, const std::filesystem::path& where)
+{
+    SettingsFailure failure = SettingsFailure::SystemError;
+    switch (static_cast<DWORD>(error)) {
+    case ERROR_FILE_NOT_FOUND: failure = SettingsFailure::NoFile; break;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY: failure = SettingsFailure::NoFolder; break;
+    case ERROR_ACCESS_DENIED: failure = SettingsFailure::NotPermitted; break;
+    case ERROR_WRITE_PROTECT: failure = SettingsFailure::ReadOnlyFileSystem; break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: failure = SettingsFailure::DiskFull; break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: failure = SettingsFailure::InUse; break;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: failure = SettingsFailure::NoMemory; break;
+    default: break;
+    }
+    return Failed(failure, where, std::error_code(error, std::system_category()));
+}
+
+// Who may change the folder is set by its access list; the tool runs as
+// administrator, so a refusal means the list keeps out even administrators.
+std::string PermissionAdvice(const std::filesystem::path& folder)
+{
+    const auto text = std::filesystem::path(folder).make_preferred().u8string();
+    return "the administrators must be allowed to change " + std::string(text.begin(), text.end());
+}
 
 DataFile::~DataFile()
 {
     Close();
 }
 
-bool DataFile::OpenForReading(const std::filesystem::path& file)
+SettingsResult DataFile::OpenForReading(const std::filesystem::path& file)
 {
     Close();
     // The link itself is opened, not what it points to, and then refused
     // with anything else that is not a plain file on a disk.
     const HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
+    if (h == INVALID_HANDLE_VALUE) {
+        SettingsResult result = LastError(file);
+        // A folder under the name cannot be opened as a file: access denied.
+        const DWORD attributes = GetFileAttributesW(file.c_str());
+        if (result.failure == SettingsFailure::NotPermitted && attributes != INVALID_FILE_ATTRIBUTES
+            && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            result.failure = SettingsFailure::NotAPlainFile;
+        return result;
+    }
     handle_ = reinterpret_cast<std::intptr_t>(h);
+    opened_ = file;
     BY_HANDLE_FILE_INFORMATION info{};
     LARGE_INTEGER size{};
-    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info)
-        || (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-        || info.nNumberOfLinks != 1 || !GetFileSizeEx(h, &size) || size.QuadPart < 0
-        || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+    SettingsResult result;
+    if (GetFileType(h) != FILE_TYPE_DISK)
+        result = SettingsResult::Failed(SettingsFailure::NotAPlainFile, file);
+    else if (!GetFileInformationByHandle(h, &info) || !GetFileSizeEx(h, &size))
+        result = LastError(file);
+    else if (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        result = SettingsResult::Failed(SettingsFailure::NotAPlainFile, file);
+    else if (info.nNumberOfLinks != 1)
+        result = SettingsResult::Failed(SettingsFailure::OtherNames, file);
+    else if (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes)
+        result = SettingsResult::Failed(SettingsFailure::TooLarge, file);
+    if (!result) {
         Close();
-        return false;
+        return result;
     }
     size_ = static_cast<std::uint64_t>(size.QuadPart);
-    return true;
+    return result;
 }
 
-bool DataFile::ReadSome(char* data, std::size_t want, std::size_t& got)
+SettingsResult DataFile::ReadSome(char* data, std::size_t want, std::size_t& got)
 {
     DWORD n = 0;
     const DWORD ask = want > MAXDWORD ? MAXDWORD : static_cast<DWORD>(want);
     if (!ReadFile(Handle(handle_), data, ask, &n, nullptr))
-        return false;
+        return LastError(opened_);
     got = n;
-    return true;
+    return SettingsResult::Ok();
 }
 
-bool DataFile::CreateForWriting(const std::filesystem::path& file)
+SettingsResult DataFile::CreateForWriting(const std::filesystem::path& file)
 {
     Close();
     const HANDLE h = OpenShared(file, GENERIC_WRITE, CREATE_NEW);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
+    if (h == INVALID_HANDLE_VALUE) {
+        // Creating is asking the folder: a refusal is the folder's.
+        SettingsResult result = LastError(file);
+        if (result.failure == SettingsFailure::NotPermitted || result.failure == SettingsFailure::NoFolder)
+            result.where = file.parent_path();
+        return result;
+    }
     handle_ = reinterpret_cast<std::intptr_t>(h);
     created_ = file;
-    return true;
+    return SettingsResult::Ok();
 }
 
-bool DataFile::Write(std::string_view bytes)
+SettingsResult DataFile::Write(std::string_view bytes)
 {
     if (!IsOpen())
-        return false;
+        return NotOpen(created_);
     while (!bytes.empty()) {
         const DWORD want = bytes.size() > MAXDWORD ? MAXDWORD : static_cast<DWORD>(bytes.size());
         DWORD n = 0;
-        if (!WriteFile(Handle(handle_), bytes.data(), want, &n, nullptr) || n == 0)
-            return false;
+        if (!WriteFile(Handle(handle_), bytes.data(), want, &n, nullptr))
+            return LastError(created_);
+        if (n == 0) // nothing taken and no reason given: the disk is full
+            return SettingsResult::FromSystem(ERROR_DISK_FULL, created_);
         bytes.remove_prefix(n);
     }
-    return true;
+    return SettingsResult::Ok();
 }
 
-bool DataFile::Flush()
+SettingsResult DataFile::Flush()
 {
-    return IsOpen() && FlushFileBuffers(Handle(handle_));
+    if (!IsOpen())
+        return NotOpen(created_);
+    return FlushFileBuffers(Handle(handle_)) ? SettingsResult::Ok() : LastError(created_);
 }
 
-bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
-                        const FolderSync& syncFolder)
+SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
+                                  const FolderSync& syncFolder)
 {
     const std::filesystem::path created = created_;
     const bool wasOpen = IsOpen();
@@ -133,30 +198,45 @@ bool DataFile::MoveOver(const std::filesystem::path& target, std::span<const std
     // who holds it; everything is already flushed to disk.
     Close();
     if (!wasOpen || created.empty())
-        return false;
+        return NotOpen(target);
     for (const auto& file : replaced) {
         const DWORD attributes = GetFileAttributesW(file.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
                 continue;
-            return false;
+            return SettingsResult::FromSystem(static_cast<int>(error), file);
         }
-        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-            return false;
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+            return SettingsResult::Failed(SettingsFailure::NotAPlainFile, file);
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            return SettingsResult::Failed(SettingsFailure::ReadOnlyFile, file);
     }
     // The move fails by itself while another program has the old file open,
     // since nobody opens it with delete sharing.
-    if (!MoveFileExW(created.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return false;
+    if (!MoveFileExW(created.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        SettingsResult result = LastError(target);
+        // A file another program holds open is refused as access denied too;
+        // asking for the right to delete it tells the two apart.
+        if (result.failure == SettingsFailure::NotPermitted) {
+            const HANDLE probe =
+                CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+            if (probe != INVALID_HANDLE_VALUE)
+                CloseHandle(probe);
+            else if (GetLastError() == ERROR_SHARING_VIOLATION)
+                result.failure = SettingsFailure::InUse;
+        }
+        return result;
+    }
     MatchNameCase(target);
     return syncFolder(target.parent_path());
 }
 
 // The move itself is written through to the disk.
-bool DataFile::SyncFolder(const std::filesystem::path&)
+SettingsResult DataFile::SyncFolder(const std::filesystem::path&)
 {
-    return true;
+    return SettingsResult::Ok();
 }
 
 void DataFile::Close()
@@ -164,6 +244,7 @@ void DataFile::Close()
     if (IsOpen())
         CloseHandle(Handle(handle_));
     handle_ = kClosed;
+    opened_.clear();
     created_.clear();
     size_ = 0;
     readSoFar_ = 0;

@@ -177,19 +177,21 @@ void SettingsRecord::PauseBeforeRetry(int)
     std::this_thread::sleep_for(kWritePause);
 }
 
-bool SettingsRecord::SyncFolder(const fs::path& folder)
+SettingsResult SettingsRecord::SyncFolder(const fs::path& folder)
 {
     return DataFile::SyncFolder(folder);
 }
 
-bool SettingsRecord::ReadChunk(std::span<char> buffer, std::size_t& got)
+SettingsResult SettingsRecord::ReadChunk(std::span<char> buffer, std::size_t& got)
 {
     return ArqDados.Read(buffer, got);
 }
 
-bool SettingsRecord::UnreadFilePresent() const
+std::optional<fs::path> SettingsRecord::UnreadFilePresent() const
 {
-    return !loaded_ && FileToRead(dataDir_).has_value();
+    if (loaded_)
+        return std::nullopt;
+    return FileToRead(dataDir_);
 }
 
 SettingsRecord::SlotTime SettingsRecord::Slot(int slot) const
@@ -201,10 +203,10 @@ SettingsRecord::SlotTime SettingsRecord::Slot(int slot) const
     return {part(0), part(3)};
 }
 
-bool SettingsRecord::Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots)
+SettingsResult SettingsRecord::Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots)
 {
-    if (UnreadFilePresent())
-        return false;
+    if (const auto unread = UnreadFilePresent())
+        return Concerning(SettingsResult::Failed(SettingsFailure::NotReadYet, *unread));
     // Line 2 is copied and may be huge: no room for it is a save that did
     // not happen, like any other failure.
     std::array<std::u16string, 8> lines;
@@ -214,48 +216,58 @@ bool SettingsRecord::Grava(bool automaticPresentation, const std::array<SlotTime
         for (std::size_t i = 0; i < slots.size(); ++i)
             lines[i + 2] = slots[i].hour + u':' + slots[i].minute;
     } catch (const std::exception&) {
-        return false;
+        return Concerning(SettingsResult::Failed(SettingsFailure::NoMemory, dataDir_ / kWriteName));
     }
-    if (!GravaArqDados(lines))
-        return false;
+    SettingsResult result = GravaArqDados(lines);
     // The file now on disk is the one just written: saving again replaces
     // nothing that was never read.
-    loaded_ = true;
-    return true;
+    if (result)
+        loaded_ = true;
+    return result;
 }
 
-bool SettingsRecord::LeArqDados()
+SettingsResult SettingsRecord::LeArqDados()
 {
     // The lines go to fresh fields first: a read that stops part way must
     // not leave a cut line, nor drop what an earlier read gave.
     std::array<std::u16string, LineSplitter::kKeptLines> read;
     std::size_t count = 0;
-    bool ok = false;
+    SettingsResult result;
     try {
-        ok = ReadInto(read, count);
+        result = ReadInto(read, count);
     } catch (const std::exception&) {
         ArqDados.Close(); // no room even to start: a failed read like any other
+        result = SettingsResult::Failed(SettingsFailure::NoMemory, dataDir_ / kWriteName);
     }
-    if (!ok) {
+    if (!result) {
         if (!loaded_)
             SetDefaults();
-        return false;
+        return result;
     }
     loaded_ = true;
     SetDefaults();
     std::u16string* const fields[LineSplitter::kKeptLines] = {&CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
     for (std::size_t i = 0; i < count && i < read.size(); ++i)
         fields[i]->swap(read[i]);
-    return true;
+    return result;
 }
 
-bool SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLines>& lines, std::size_t& count)
+SettingsResult SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLines>& lines, std::size_t& count)
 {
     count = 0;
     ArqDados.Close();
     const auto file = FileToRead(dataDir_);
-    if (!file || !ArqDados.OpenForReading(*file))
-        return false;
+    if (!file) {
+        std::error_code ec;
+        if (!fs::is_directory(dataDir_, ec)) {
+            SettingsResult result = SettingsResult::Failed(SettingsFailure::NoFolder, dataDir_, ec);
+            result.file = dataDir_ / kWriteName;
+            return result;
+        }
+        return SettingsResult::Failed(SettingsFailure::NoFile, dataDir_ / kWriteName);
+    }
+    if (SettingsResult opened = ArqDados.OpenForReading(*file); !opened)
+        return opened;
 
     std::u16string* const fields[LineSplitter::kKeptLines] = {&lines[0], &lines[1], &lines[2], &lines[3],
                                                               &lines[4], &lines[5], &lines[6], &lines[7]};
@@ -265,42 +277,43 @@ bool SettingsRecord::ReadInto(std::array<std::u16string, LineSplitter::kKeptLine
     // Read to the very end even past the eighth line: a file that cannot be
     // read whole is a failed read.
     std::vector<char> buffer(kReadChunk);
-    bool ok = true;
+    SettingsResult result;
     try {
         while (!splitter.AtEnd()) {
             std::size_t got = 0;
-            if (!ReadChunk(buffer, got)) {
-                ok = false;
+            result = ReadChunk(buffer, got);
+            if (!result)
                 break;
-            }
             if (got == 0)
                 break;
             filler.ChunkAt(buffer.data());
             splitter.Feed(std::string_view(buffer.data(), got));
             filler.ChunkRead(got);
         }
-        if (ok)
+        if (result)
             splitter.Finish();
     } catch (const std::bad_alloc&) {
-        ok = false; // lines too long to hold: a failed read, not a crash
+        // lines too long to hold: a failed read, not a crash
+        result = SettingsResult::Failed(SettingsFailure::NoMemory, *file);
     } catch (const std::length_error&) {
-        ok = false;
+        result = SettingsResult::Failed(SettingsFailure::NoMemory, *file);
     }
     ArqDados.Close();
     count = splitter.LineCount();
-    return ok;
+    return result;
 }
 
-bool SettingsRecord::GravaArqDados(const std::array<std::u16string, 8>& lines)
+SettingsResult SettingsRecord::GravaArqDados(const std::array<std::u16string, 8>& lines)
 {
     // A line break or an end-of-file mark inside a line would split it, and
     // every line after it would reach the reminder one place down.
     for (const auto& line : lines) {
         if (line.find_first_of(u"\r\n\x1A") != std::u16string::npos)
-            return false;
+            return Concerning(SettingsResult::Failed(SettingsFailure::LineBreakInLine, dataDir_ / kWriteName));
     }
     // Whatever goes wrong, running out of memory for a huge line included,
     // is a save that did not happen: the old file stays as it was.
+    SettingsResult result;
     try {
         std::string bytes;
         for (const auto& line : lines) {
@@ -308,53 +321,66 @@ bool SettingsRecord::GravaArqDados(const std::array<std::u16string, 8>& lines)
             bytes += "\r\n";
         }
         for (int attempt = 1; attempt <= kWriteAttempts; ++attempt) {
-            if (TryWrite(bytes))
-                return true;
+            result = TryWrite(bytes);
+            if (result)
+                return result;
             if (attempt < kWriteAttempts)
                 PauseBeforeRetry(attempt + 1);
         }
     } catch (const std::exception&) {
         ArqDados.Close();
+        result = SettingsResult::Failed(SettingsFailure::NoMemory, dataDir_ / kWriteName);
     }
-    return false;
+    return Concerning(result);
 }
 
 // The new content goes to a temporary file beside the old one and, once it
 // is on disk, takes the old one's place in a single rename: the reminder
 // program finds either the old file or the new one, never a partial file.
-bool SettingsRecord::TryWrite(const std::string& bytes)
+SettingsResult SettingsRecord::Concerning(SettingsResult result) const
+{
+    if (!result)
+        result.file = dataDir_ / kWriteName;
+    return result;
+}
+
+SettingsResult SettingsRecord::TryWrite(const std::string& bytes)
 {
     ArqDados.Close();
     std::error_code ec;
     if (!fs::is_directory(dataDir_, ec))
-        return false;
+        return SettingsResult::Failed(SettingsFailure::NoFolder, dataDir_, ec);
     RemoveLeftovers();
 
     fs::path temp;
+    SettingsResult result;
     for (int tries = 0; tries < 3 && temp.empty(); ++tries) {
         const fs::path candidate = NewTemporaryName();
-        if (ArqDados.CreateForWriting(candidate))
+        result = ArqDados.CreateForWriting(candidate);
+        if (result)
             temp = candidate;
     }
     if (temp.empty())
-        return false;
+        return result;
 
     const fs::path target = dataDir_ / kWriteName;
     std::vector<fs::path> replaced;
-    bool ok = false;
     try {
         replaced = NameVariants(dataDir_);
-        ok = ArqDados.Write(bytes) && ArqDados.Flush()
-             && ArqDados.MoveOver(target, replaced, [this](const fs::path& folder) { return SyncFolder(folder); });
+        result = ArqDados.Write(bytes);
+        if (result)
+            result = ArqDados.Flush();
+        if (result)
+            result = ArqDados.MoveOver(target, replaced, [this](const fs::path& folder) { return SyncFolder(folder); });
     } catch (...) {
         ArqDados.Close();
         fs::remove(temp, ec);
         throw;
     }
     ArqDados.Close();
-    if (!ok) {
+    if (!result) {
         fs::remove(temp, ec);
-        return false;
+        return result;
     }
     // Other spellings of the name would leave two settings files behind.
     // Where case does not matter they are the new file itself and stay.
@@ -362,7 +388,7 @@ bool SettingsRecord::TryWrite(const std::string& bytes)
         if (other != target && !fs::equivalent(other, target, ec) && !ec)
             fs::remove(other, ec);
     }
-    return true;
+    return result;
 }
 
 fs::path SettingsRecord::NewTemporaryName()

@@ -4,14 +4,17 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "DataFile.h"
+#include "SettingsResult.h"
 
 // The settings file's values as the configuration window holds them, with
 // the two operations on the file: LeArqDados reads it into the fields,
-// GravaArqDados replaces it with eight given lines.
+// GravaArqDados replaces it with eight given lines. Each operation returns
+// a SettingsResult: true when it worked, else why it did not.
 class SettingsRecord
 {
 public:
@@ -49,17 +52,17 @@ public:
     // file is there that no read has managed to read: replacing it would
     // drop its line 2 and every slot not typed again. A save that worked
     // counts as a read of the file it wrote.
-    bool Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots);
+    SettingsResult Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots);
 
     // True when the file was opened and read to its end; only then do the
     // fields take the file's lines. A read that fails, even part way, leaves
     // the fields as they were: what an earlier read gave, or the defaults
     // while no read has worked yet.
-    bool LeArqDados();
+    SettingsResult LeArqDados();
     // True once the file holds exactly these lines; false when every attempt
-    // failed or a line holds CR, LF or 0x1A, and then the previous file is
-    // untouched.
-    bool GravaArqDados(const std::array<std::u16string, 8>& lines);
+    // failed (with the last attempt's cause) or a line holds CR, LF or 0x1A,
+    // and then the previous file is untouched.
+    SettingsResult GravaArqDados(const std::array<std::u16string, 8>& lines);
 
     // Each save removes at most this many leftovers of interrupted saves;
     // the rest go at later saves, so a folder stuffed with them costs any
@@ -72,22 +75,24 @@ public:
 protected:
     // Reads the next bytes of the open file; `got` is 0 at its end. Tests
     // put failures in here.
-    virtual bool ReadChunk(std::span<char> buffer, std::size_t& got);
+    virtual SettingsResult ReadChunk(std::span<char> buffer, std::size_t& got);
     // Runs between two save attempts, before attempt `nextAttempt`: waits
     // kWritePause for another program to let go of the file.
     virtual void PauseBeforeRetry(int nextAttempt);
     // Puts the folder's entries on disk once the new file is in place; a
     // save whose folder cannot be synced did not happen.
-    virtual bool SyncFolder(const std::filesystem::path& folder);
+    virtual SettingsResult SyncFolder(const std::filesystem::path& folder);
 
 private:
     void SetDefaults();
     // A settings file is there but no read of this record has worked yet
     // (held by another program, unreadable).
-    bool UnreadFilePresent() const;
+    std::optional<std::filesystem::path> UnreadFilePresent() const;
     // Reads the file's first lines into `lines`; `count` is how many lines it has.
-    bool ReadInto(std::array<std::u16string, 8>& lines, std::size_t& count);
-    bool TryWrite(const std::string& bytes);
+    SettingsResult ReadInto(std::array<std::u16string, 8>& lines, std::size_t& count);
+    // A failed save names the file it was to write.
+    SettingsResult Concerning(SettingsResult result) const;
+    SettingsResult TryWrite(const std::string& bytes);
     std::filesystem::path NewTemporaryName();
 
     std::filesystem::path dataDir_;

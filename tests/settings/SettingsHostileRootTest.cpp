@@ -128,8 +128,8 @@ struct Scene
 struct Outcome
 {
     bool finished = false; // neither hung (the watchdog) nor crashed
-    bool read = false;
-    bool saved = false;
+    SettingsFailure read = SettingsFailure::None;
+    SettingsFailure saved = SettingsFailure::None;
     long addedKiB = 0; // peak resident size above the process it started from
 };
 
@@ -138,31 +138,36 @@ struct Outcome
 Outcome ReadAndSave(const fs::path& root)
 {
     const long before = ResidentKiB();
+    int kinds[2];
+    if (::pipe(kinds) != 0)
+        return {};
     const pid_t child = ::fork();
     if (child == 0) {
+        ::close(kinds[0]);
         ::alarm(20);
-        int result = 0;
         try {
             QuickRecord record(root);
-            if (record.LeArqDados())
-                result |= 1;
-            if (record.GravaArqDados(kNew))
-                result |= 2;
+            const unsigned char result[2] = {static_cast<unsigned char>(record.LeArqDados().failure),
+                                             static_cast<unsigned char>(record.GravaArqDados(kNew).failure)};
+            _exit(::write(kinds[1], result, 2) == 2 ? 0 : 101);
         } catch (...) {
             _exit(100);
         }
-        _exit(result);
     }
+    ::close(kinds[1]);
     Outcome outcome;
+    unsigned char result[2] = {};
+    const bool told = child > 0 && ::read(kinds[0], result, 2) == 2;
+    ::close(kinds[0]);
     if (child < 0)
         return outcome;
     int status = 0;
     struct rusage usage = {};
     if (::wait4(child, &status, 0, &usage) != child)
         return outcome;
-    outcome.finished = WIFEXITED(status) && WEXITSTATUS(status) < 4;
-    outcome.read = outcome.finished && (WEXITSTATUS(status) & 1);
-    outcome.saved = outcome.finished && (WEXITSTATUS(status) & 2);
+    outcome.finished = told && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    outcome.read = static_cast<SettingsFailure>(result[0]);
+    outcome.saved = static_cast<SettingsFailure>(result[1]);
     outcome.addedKiB = usage.ru_maxrss - before;
     return outcome;
 }
@@ -172,8 +177,8 @@ struct OddObject
     const char* name;
     // Puts the object into the scene; false when this machine cannot make it.
     bool (*make)(const Scene&);
-    bool readWorks;
-    bool saveWorks;
+    SettingsFailure read; // None: the read works
+    SettingsFailure save;
 };
 
 void PrintTo(const OddObject& c, std::ostream* os)
@@ -181,12 +186,16 @@ void PrintTo(const OddObject& c, std::ostream* os)
     *os << c.name;
 }
 
+constexpr SettingsFailure kOk = SettingsFailure::None;
+// Whatever it is, a link, a pipe, a folder or a device, it is named as not a plain file.
+constexpr SettingsFailure kPlain = SettingsFailure::NotAPlainFile;
+
 const OddObject kOddObjects[] = {
-    {"Fifo", [](const Scene& s) { return ::mkfifo((s.dir.Dados() / "Dados.txt").c_str(), 0666) == 0; }, false, false},
+    {"Fifo", [](const Scene& s) { return ::mkfifo((s.dir.Dados() / "Dados.txt").c_str(), 0666) == 0; }, kPlain, kPlain},
     {"FifoUnderTheReminderName",
-     [](const Scene& s) { return ::mkfifo((s.dir.Dados() / "Dados.TXT").c_str(), 0666) == 0; }, false, false},
+     [](const Scene& s) { return ::mkfifo((s.dir.Dados() / "Dados.TXT").c_str(), 0666) == 0; }, kPlain, kPlain},
     {"LinkToDevZero", [](const Scene& s) { return ::symlink("/dev/zero", (s.dir.Dados() / "Dados.txt").c_str()) == 0; },
-     false, false},
+     kPlain, kPlain},
     {"Sparse3GiB",
      [](const Scene& s) {
          const int fd = ::open((s.dir.Dados() / "Dados.txt").c_str(), O_CREAT | O_WRONLY, 0644);
@@ -194,37 +203,38 @@ const OddObject kOddObjects[] = {
          ::close(fd);
          return ok;
      },
-     false, true},
-    {"Directory", [](const Scene& s) { return fs::create_directory(s.dir.Dados() / "Dados.txt"); }, false, false},
+     SettingsFailure::TooLarge, kOk},
+    {"Directory", [](const Scene& s) { return fs::create_directory(s.dir.Dados() / "Dados.txt"); }, kPlain, kPlain},
     {"Device",
      [](const Scene& s) {
          return ::mknod((s.dir.Dados() / "Dados.txt").c_str(), S_IFCHR | 0666, ::makedev(1, 5)) == 0; // /dev/zero
      },
-     false, false},
+     kPlain, kPlain},
     {"DanglingLink",
      [](const Scene& s) {
          return ::symlink((s.outside / "made-by-a-save").c_str(), (s.dir.Dados() / "Dados.txt").c_str()) == 0;
      },
-     false, false},
+     kPlain, kPlain},
     {"LinkToAnotherUsersFile",
-     [](const Scene& s) { return ::symlink(s.secret.c_str(), (s.dir.Dados() / "Dados.TXT").c_str()) == 0; }, false,
-     false},
+     [](const Scene& s) { return ::symlink(s.secret.c_str(), (s.dir.Dados() / "Dados.TXT").c_str()) == 0; }, kPlain,
+     kPlain},
     // A second name for the private file is no symbolic link, but reading it
     // would still disclose it; the save only replaces the name.
     {"HardLinkToAnotherUsersFile",
-     [](const Scene& s) { return ::link(s.secret.c_str(), (s.dir.Dados() / "Dados.txt").c_str()) == 0; }, false, true},
+     [](const Scene& s) { return ::link(s.secret.c_str(), (s.dir.Dados() / "Dados.txt").c_str()) == 0; },
+     SettingsFailure::OtherNames, kOk},
     {"PlantedTemporaryLink",
      [](const Scene& s) {
          s.dir.Write("Dados.txt", kOld);
          return ::symlink(s.secret.c_str(), (s.dir.Dados() / "~Dados.1.tmp").c_str()) == 0;
      },
-     true, true},
+     kOk, kOk},
     {"SetuidFile",
      [](const Scene& s) {
          s.dir.Write("Dados.txt", kOld);
          return ::chmod((s.dir.Dados() / "Dados.txt").c_str(), 04777) == 0;
      },
-     true, true},
+     kOk, kOk},
 };
 
 class OddObjectInDados : public ::testing::TestWithParam<OddObject>
@@ -239,14 +249,14 @@ TEST_P(OddObjectInDados, GivesAPromptFailureOrAPlainFileAndTouchesNothingOutside
 
     const Outcome outcome = ReadAndSave(scene.dir.Root());
     ASSERT_TRUE(outcome.finished) << "the read and save hung, crashed or threw";
-    EXPECT_EQ(outcome.read, GetParam().readWorks);
-    EXPECT_EQ(outcome.saved, GetParam().saveWorks);
+    EXPECT_EQ(outcome.read, GetParam().read);
+    EXPECT_EQ(outcome.saved, GetParam().save);
     // A 16 MiB read at the most, held as UTF-16, and the rest is small.
     EXPECT_LT(outcome.addedKiB, 64 * 1024) << "KiB added to the resident size";
 
     EXPECT_EQ(Snapshot(scene.outside), outsideBefore);
     EXPECT_TRUE(scene.DadosHoldsNoSecret());
-    if (outcome.saved) {
+    if (outcome.saved == SettingsFailure::None) {
         // What a save leaves is a plain file, readable by all, never special.
         EXPECT_EQ(scene.dir.Read("Dados.txt"), BytesOf(kNew));
         EXPECT_EQ(ModeOf(scene.dir.Dados() / "Dados.txt"), 0664u);
@@ -271,10 +281,10 @@ TEST(SettingsReadLimit, AFileThatGrowsPastTheLimitWhileReadFails)
     std::vector<char> buffer(1 << 20);
     std::size_t got = 0;
     std::uint64_t total = 0;
-    bool ok = true;
-    while ((ok = data.Read(buffer, got)) && got > 0)
+    SettingsResult read;
+    while ((read = data.Read(buffer, got)) && got > 0)
         total += got;
-    EXPECT_FALSE(ok) << total << " bytes read without a failure";
+    EXPECT_EQ(read.failure, SettingsFailure::TooLarge) << total << " bytes read";
     EXPECT_LE(total, DataFile::kMaxReadBytes);
 }
 
@@ -296,7 +306,7 @@ TEST(SettingsSave, NewFileIsAlwaysReadableByAllAndWritableByTheGroup)
             WriteFile(dir.Dados() / "Dados.txt", kOld, c.oldMode);
         const mode_t saved = ::umask(c.umask);
         SettingsRecord record(dir.Root());
-        const bool ok = record.GravaArqDados(kNew);
+        const bool ok = static_cast<bool>(record.GravaArqDados(kNew));
         ::umask(saved);
         ASSERT_TRUE(ok);
         EXPECT_EQ(ModeOf(dir.Dados() / "Dados.txt"), 0664u);

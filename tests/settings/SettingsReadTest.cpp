@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "DataFile.h"
@@ -37,7 +38,7 @@ struct ReadCase
 {
     const char* name;
     std::optional<std::string> file; // nullopt: see place
-    bool result;
+    SettingsFailure failure;         // None: the read works
     Fields fields;
     Place place = Place::File;
 };
@@ -66,44 +67,61 @@ std::u16string U16(const std::string& ascii)
 
 const ReadCase kReadCases[] = {
     // A failed read leaves what the previous read gave.
-    {"NoFile", std::nullopt, false, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}, Place::NoFile},
-    {"NoFolder", std::nullopt, false, {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"}, Place::NoFolder},
+    {"NoFile",
+     std::nullopt,
+     SettingsFailure::NoFile,
+     {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"},
+     Place::NoFile},
+    {"NoFolder",
+     std::nullopt,
+     SettingsFailure::NoFolder,
+     {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"},
+     Place::NoFolder},
     {"UnreadableFile",
      std::nullopt,
-     false,
+     SettingsFailure::NotAPlainFile,
      {u"p1", u"p2", u"p3", u"p4", u"P3", u"P4", u"P5", u"P6"},
      Place::Unreadable},
-    {"Empty", std::string(), true, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"ThreeLines", "1\r\nabc\r\n07:30\r\n", true, {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"TenLines", Lines(10, "\r\n"), true, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
-    {"LfOnly", Lines(8, "\n"), true, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
-    {"NoFinalBreak", "1\r\n2\r\n12:00", true, {u"1", u"2", u"12:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"Empty", std::string(), SettingsFailure::None, {u"0", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"ThreeLines",
+     "1\r\nabc\r\n07:30\r\n",
+     SettingsFailure::None,
+     {u"1", u"abc", u"07:30", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"TenLines", Lines(10, "\r\n"), SettingsFailure::None, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
+    {"LfOnly", Lines(8, "\n"), SettingsFailure::None, {u"L1", u"L2", u"L3", u"L4", u"L5", u"L6", u"L7", u"L8"}},
+    {"NoFinalBreak",
+     "1\r\n2\r\n12:00",
+     SettingsFailure::None,
+     {u"1", u"2", u"12:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"LongLines",
      kLong1000 + "\r\n" + kLongAcrossChunks + "\r\n3",
-     true,
+     SettingsFailure::None,
      {U16(kLong1000), U16(kLongAcrossChunks), u"3", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"CrCrLf", "1\r\r\n", true, {u"1", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
-    {"LoneCrInsideLine", "1\r\na\rb\r\n", true, {u"1", u"ab", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"CrCrLf", "1\r\r\n", SettingsFailure::None, {u"1", u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
+    {"LoneCrInsideLine",
+     "1\r\na\rb\r\n",
+     SettingsFailure::None,
+     {u"1", u"ab", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"EndMarkStartsLine4",
      "1\r\n2\r\n3\r\n\x1A"
      "4\r\n5\r\n6\r\n",
-     true,
+     SettingsFailure::None,
      {u"1", u"2", u"3", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"EndMarkInsideLine",
      "1\r\nab\x1A"
      "cd\r\n3\r\n",
-     true,
+     SettingsFailure::None,
      {u"1", u"ab", u"cd", u"3", u"P3", u"P4", u"P5", u"P6"}},
     {"Utf8ByteOrderMark",
      "\xEF\xBB\xBF"
      "1\r\n",
-     true,
+     SettingsFailure::None,
      {u"\u00EF\u00BB\u00BF"
       "1",
       u"0", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
     {"HighBytesInLine2",
      "0\r\n\x80\x81\x8D\x9F\xA0\xE9\xFF\r\n",
-     true,
+     SettingsFailure::None,
      {u"0", u"\u20AC\u0081\u008D\u0178\u00A0\u00E9\u00FF", u"00:00", u"00:00", u"P3", u"P4", u"P5", u"P6"}},
 };
 
@@ -139,11 +157,11 @@ TEST_P(ReadTable, ReadsFieldsAndResult)
     case Place::NoFolder: std::filesystem::remove_all(dir.Root()); break;
     case Place::Unreadable: std::filesystem::create_directory(dir.Dados() / "Dados.TXT"); break;
     }
-    EXPECT_EQ(record.LeArqDados(), c.result);
+    EXPECT_EQ(record.LeArqDados().failure, c.failure);
     EXPECT_EQ(FieldsOf(record), c.fields);
 
     SettingsRecord fresh(dir.Root());
-    EXPECT_EQ(fresh.LeArqDados(), c.result) << "a record that has read nothing before";
+    EXPECT_EQ(fresh.LeArqDados().failure, c.failure) << "a record that has read nothing before";
     EXPECT_EQ(FieldsOf(fresh), WithoutPrevious(c.fields)) << "a record that has read nothing before";
 }
 
@@ -169,11 +187,13 @@ public:
     }
 
 protected:
-    bool ReadChunk(std::span<char> buffer, std::size_t& got) override
+    SettingsResult ReadChunk(std::span<char> buffer, std::size_t& got) override
     {
         if (++chunks_ == failingChunk_) {
             got = 0;
-            return false; // as read() failing with EIO
+            // as read() failing
+            return SettingsResult::Failed(SettingsFailure::SystemError, "Dados.txt",
+                                          std::make_error_code(std::errc::io_error));
         }
         return SettingsRecord::ReadChunk(buffer, got);
     }
@@ -190,7 +210,9 @@ TEST(SettingsRead, AReadFailingPartWayKeepsNoCutLine)
     dir.Write("Dados.txt", "1\r\n" + line2 + "\r\n07:30\r\n08:00\r\n09:00\r\n");
 
     FailingRead fresh(dir.Root(), 2);
-    EXPECT_FALSE(fresh.LeArqDados());
+    const SettingsResult failed = fresh.LeArqDados();
+    EXPECT_EQ(failed.failure, SettingsFailure::SystemError);
+    EXPECT_EQ(failed.system, std::make_error_code(std::errc::io_error)) << "the system's own error is kept";
     EXPECT_EQ(FieldsOf(fresh), (Fields{u"0", u"0", u"00:00", u"00:00", u"", u"", u"", u""}));
 
     FailingRead later(dir.Root(), 5); // the first read takes three calls, the last finding the end
@@ -258,7 +280,8 @@ TEST(SettingsReadLimit, AcceptsUpToTheLimitAndNotOneByteMore)
         bytes += "\r\n";
         dir.Write("Dados.txt", bytes);
         SettingsRecord record(dir.Root());
-        EXPECT_EQ(record.LeArqDados(), size <= DataFile::kMaxReadBytes);
+        EXPECT_EQ(record.LeArqDados().failure,
+                  size <= DataFile::kMaxReadBytes ? SettingsFailure::None : SettingsFailure::TooLarge);
     }
 }
 

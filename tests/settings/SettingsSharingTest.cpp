@@ -35,10 +35,12 @@ TEST_P(HeldFile, SaveWorksUnlessTheHolderShutsItOut)
     OtherProgram other(dir.Dados() / "Dados.txt", GetParam());
     ASSERT_TRUE(other.Holding());
 
+    // A holder that shuts the store out is named as the cause.
+    auto expected = [](bool works) { return works ? SettingsFailure::None : SettingsFailure::InUse; };
     QuickRecord record(dir.Root());
-    EXPECT_EQ(record.LeArqDados(), GetParam().readWorks);
+    EXPECT_EQ(record.LeArqDados().failure, expected(GetParam().readWorks));
     EXPECT_EQ(record.CnfWin, GetParam().readWorks ? u"old" : u"0");
-    EXPECT_EQ(record.GravaArqDados(kNew), GetParam().saveWorks);
+    EXPECT_EQ(record.GravaArqDados(kNew).failure, expected(GetParam().saveWorks));
     EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
     other.Release();
     EXPECT_EQ(dir.Read("Dados.txt"), GetParam().saveWorks ? kNewBytes : kOld);
@@ -94,7 +96,9 @@ TEST(SettingsSharing, ReadOnlyFileIsReadButNotReplaced)
         QuickRecord record(dir.Root());
         EXPECT_TRUE(record.LeArqDados());
         EXPECT_EQ(record.CnfWin, u"old");
-        EXPECT_FALSE(record.GravaArqDados(kNew));
+        const SettingsResult saved = record.GravaArqDados(kNew);
+        EXPECT_EQ(saved.failure, SettingsFailure::ReadOnlyFile);
+        EXPECT_EQ(saved.where, file);
         EXPECT_EQ(dir.Read(name), kOld);
         EXPECT_EQ(dir.Names(), std::set<std::string>{name});
         fs::permissions(file, fs::perms::owner_write, fs::perm_options::add); // lets the folder go

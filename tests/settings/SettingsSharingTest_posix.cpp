@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -81,11 +82,11 @@ public:
     std::vector<std::string> seenAtSync; // what the name held when the folder was synced
 
 protected:
-    bool SyncFolder(const std::filesystem::path& folder) override
+    SettingsResult SyncFolder(const std::filesystem::path& folder) override
     {
         std::ifstream in(folder / "Dados.txt", std::ios::binary);
         seenAtSync.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        return syncWorks && SettingsRecord::SyncFolder(folder);
+        return syncWorks ? SettingsRecord::SyncFolder(folder) : SettingsResult::FromSystem(EIO, folder);
     }
 };
 
@@ -100,7 +101,9 @@ TEST(SettingsSharing, FailedFolderSyncIsAFailedSaveThatKeepsTheOldFile)
         if (oldFile)
             dir.Write("Dados.txt", kOld);
         UnsyncedRecord record(dir.Root());
-        EXPECT_FALSE(record.GravaArqDados(kNew));
+        const SettingsResult failed = record.GravaArqDados(kNew);
+        EXPECT_EQ(failed.failure, SettingsFailure::SystemError);
+        EXPECT_EQ(failed.system.value(), EIO) << "the sync's own error is the cause";
         EXPECT_EQ(record.seenAtSync.size(), static_cast<std::size_t>(SettingsRecord::kWriteAttempts));
         EXPECT_EQ(dir.Names(), oldFile ? std::set<std::string>{"Dados.txt"} : std::set<std::string>{});
         if (oldFile) {
@@ -129,9 +132,11 @@ TEST(SettingsSharing, AFileWithAnotherNameIsNotRead)
     }
     std::filesystem::create_hard_link(elsewhere, dir.Dados() / "Dados.txt");
     SettingsRecord record(dir.Root());
-    EXPECT_FALSE(record.LeArqDados());
+    EXPECT_EQ(record.LeArqDados().failure, SettingsFailure::OtherNames);
     EXPECT_EQ(record.CnfWin, u"0");
-    EXPECT_FALSE(record.Grava(true, {}));
+    const SettingsResult refused = record.Grava(true, {});
+    EXPECT_EQ(refused.failure, SettingsFailure::NotReadYet);
+    EXPECT_EQ(refused.where, dir.Dados() / "Dados.txt");
     EXPECT_EQ(dir.Read("Dados.txt"), secret);
 
     // With its other name gone the same file is read.

@@ -251,6 +251,55 @@ TEST_F(SharedDataFolder, OutsiderReadsButCannotSave)
     EXPECT_EQ(dir_.Names(), std::set<std::string>{"Dados.txt"});
 }
 
+// The refusal an outsider meets names the file, the system's reason and
+// the group to join; a member whose folder has lost its group's write
+// permission is told so instead.
+TEST_F(SharedDataFolder, ARefusedSaveNamesTheGroupThatMaySave)
+{
+    const fs::path root = dir_.Root();
+    const std::string file = (dir_.Dados() / "Dados.txt").string();
+    const std::string folder = dir_.Dados().string();
+    struct Case
+    {
+        const char* who;
+        const User* user;
+        mode_t folderMode;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"outsider", &outsider_, 02775,
+         "cannot save " + file + ": Permission denied; this user is not a member of the group " + group_
+             + " that may change " + folder},
+        {"member, folder closed to the group", &memberA_, 02755,
+         "cannot save " + file + ": Permission denied; the folder " + folder + " does not let its group " + group_
+             + " change it (chmod g+w)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.who);
+        ASSERT_EQ(::chmod(dir_.Dados().c_str(), c.folderMode), 0);
+        int told[2];
+        ASSERT_EQ(::pipe(told), 0);
+        const int status = RunAs(*c.user, [&] {
+            ::close(told[0]);
+            QuickRecord record(root);
+            const SettingsResult saved = record.GravaArqDados(kByA);
+            if (saved.failure != SettingsFailure::NotPermitted)
+                return 1 + static_cast<int>(saved.failure);
+            const std::string line = DescribeFailure(saved, SettingsOperation::Save);
+            return ::write(told[1], line.data(), line.size()) == static_cast<ssize_t>(line.size()) ? 0 : 50;
+        });
+        ::close(told[1]);
+        std::string line;
+        char buffer[512];
+        for (ssize_t n; (n = ::read(told[0], buffer, sizeof buffer)) > 0;)
+            line.append(buffer, static_cast<std::size_t>(n));
+        ::close(told[0]);
+        EXPECT_EQ(status, 0) << "1 + the failure kind met instead of NotPermitted";
+        EXPECT_EQ(line, c.expected);
+        EXPECT_TRUE(dir_.Names().empty());
+    }
+}
+
 TEST_F(SharedDataFolder, OutsiderCannotPutAnythingInTheFolder)
 {
     const fs::path dados = dir_.Dados();

@@ -136,7 +136,10 @@ TEST(SettingsWrite, MissingDataDirectoryFailsAndIsNotCreated)
     TempDataDir dir;
     std::filesystem::remove(dir.Dados());
     QuickRecord record(dir.Root());
-    EXPECT_FALSE(record.GravaArqDados(kExample));
+    const SettingsResult saved = record.GravaArqDados(kExample);
+    EXPECT_EQ(saved.failure, SettingsFailure::NoFolder);
+    EXPECT_EQ(saved.where, dir.Dados());
+    EXPECT_EQ(saved.file, dir.Dados() / "Dados.txt");
     EXPECT_FALSE(std::filesystem::exists(dir.Dados()));
 }
 
@@ -154,7 +157,7 @@ TEST(SettingsWrite, ALineHoldingABreakIsAFailedSave)
             SettingsRecord record(dir.Root());
             Lines lines = kExample;
             lines[line] = text;
-            EXPECT_FALSE(record.GravaArqDados(lines));
+            EXPECT_EQ(record.GravaArqDados(lines).failure, SettingsFailure::LineBreakInLine);
             EXPECT_EQ(dir.Read("Dados.txt"), old);
             EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
         }

@@ -35,6 +35,40 @@ QStringList Times(TAdmFor00* w)
     return out;
 }
 
+// The messages of one logging category while it lives, as they would reach
+// standard error.
+class CategoryLog
+{
+public:
+    explicit CategoryLog(const char* category) : category_(category)
+    {
+        active = this;
+        previous_ = qInstallMessageHandler(&CategoryLog::Handle);
+    }
+    ~CategoryLog()
+    {
+        qInstallMessageHandler(previous_);
+        active = nullptr;
+    }
+    CategoryLog(const CategoryLog&) = delete;
+    CategoryLog& operator=(const CategoryLog&) = delete;
+
+    QStringList lines;
+
+private:
+    static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (active && context.category && active->category_ == context.category)
+            active->lines << text;
+        else if (active)
+            active->previous_(type, context, text);
+    }
+
+    static inline CategoryLog* active = nullptr;
+    QByteArray category_;
+    QtMessageHandler previous_ = nullptr;
+};
+
 } // namespace
 
 class ActivationTest : public WindowFixture
@@ -221,11 +255,46 @@ TEST_F(ActivationTest, AFailedSaveSaysSoAndLeavesTheFileAlone)
     QFile::setPermissions(root_.SettingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ReadGroup
                                                     | QFileDevice::ReadOther);
     ASSERT_TRUE(Open());
+    CategoryLog log("quorvelo.settings");
     window_->H1->setText("11");
     window_->BitBtn1->click();
     EXPECT_EQ(LastMessage(), QString::fromUtf8("REGISTRO NÃO GRAVADO!!"));
     EXPECT_EQ(root_.ReadSettings(), kSaved);
     EXPECT_EQ(QDir(root_.Path() + "/Dados").entryList(QDir::Files | QDir::Hidden).join(','), "Dados.txt");
+    // The person sees the message alone; the log says why, once.
+    ASSERT_EQ(log.lines.size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_TRUE(log.lines[0].startsWith("cannot save " + QDir::toNativeSeparators(root_.SettingsFile()) + ": "))
+        << log.lines[0].toStdString();
+    EXPECT_TRUE(log.lines[0].contains("is read-only")) << log.lines[0].toStdString();
+}
+
+// A read that fails on every activation is logged once, not at each return
+// to the window; the missing file of a first run is no warning at all.
+TEST_F(ActivationTest, AFailingReadIsLoggedOnce)
+{
+    struct Case
+    {
+        const char* name;
+        bool folderUnderTheName; // else no file at all
+        int warnings;
+    };
+    for (const Case c : {Case{"no file yet", false, 0}, Case{"a folder under the file's name", true, 1}}) {
+        SCOPED_TRACE(c.name);
+        TearDown(); // the window of the previous case goes
+        if (c.folderUnderTheName) {
+            ASSERT_TRUE(QDir().mkpath(root_.SettingsFile()));
+        }
+        CategoryLog log("quorvelo.settings");
+        ASSERT_TRUE(Open());
+        MostraMensagem("X");
+        ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
+        Dismiss(AdmForMn);
+        ASSERT_TRUE(WaitFor([&] { return activations_->count() == 2; }));
+        EXPECT_EQ(log.lines.size(), c.warnings) << log.lines.join('\n').toStdString();
+        if (c.warnings > 0) {
+            EXPECT_TRUE(log.lines[0].contains("not a plain file")) << log.lines[0].toStdString();
+        }
+    }
 }
 
 TEST_F(ActivationTest, AMissingPictureGetsAStandInAndTheTimesStillLoad)
