@@ -263,14 +263,14 @@ void TAdmFor00::CreateControls()
 
 void TAdmFor00::BindEvents()
 {
-    OnActivate = [this](QObject* s) { FormActivate(s); };
-    OnClose = [this](QObject* s, CloseAction& a) { FormClose(s, a); };
-    TemAbre->OnTimer = [this](QObject* s) { TemAbreTimer(s); };
-    TempFecha->OnTimer = [this](QObject* s) { TempFechaTimer(s); };
-    Man->OnClick = [this](QObject* s) { ManClick(s); };
-    ApreAuto->OnClick = [this](QObject* s) { ApreAutoClick(s); };
-    BitBtn1->OnClick = [this](QObject* s) { BitBtn1Click(s); };
-    BitBtn1->OnKeyPress = [this](QObject* s, char16_t& k) { BitBtn1KeyPress(s, k); };
+    Bind(this, &Form::activated, &TAdmFor00::FormActivate);
+    Bind(this, &Form::closing, &TAdmFor00::FormClose);
+    Bind(TemAbre, &UiTimer::ticked, &TAdmFor00::TemAbreTimer);
+    Bind(TempFecha, &UiTimer::ticked, &TAdmFor00::TempFechaTimer);
+    Bind(Man, &Panel::clicked, &TAdmFor00::ManClick);
+    Bind(ApreAuto, &QAbstractButton::clicked, &TAdmFor00::ApreAutoClick);
+    Bind(BitBtn1, &QAbstractButton::clicked, &TAdmFor00::BitBtn1Click);
+    Bind(BitBtn1, &BitBtn::keyPressed, &TAdmFor00::BitBtn1KeyPress);
 
     using Enter = void (TAdmFor00::*)(QObject*);
     using KeyPress = void (TAdmFor00::*)(QObject*, char16_t&);
@@ -296,9 +296,9 @@ void TAdmFor00::BindEvents()
         {M6, &TAdmFor00::M6Enter, &TAdmFor00::M6Exit, &TAdmFor00::M6KeyPress},
     };
     for (const auto& b : bindings) {
-        b.field->OnEnter = [this, h = b.enter](QObject* s) { (this->*h)(s); };
-        b.field->OnExit = [this, h = b.exit](QObject* s) { (this->*h)(s); };
-        b.field->OnKeyPress = [this, h = b.keyPress](QObject* s, char16_t& k) { (this->*h)(s, k); };
+        Bind(b.field, &Edit::entered, b.enter);
+        Bind(b.field, &Edit::exited, b.exit);
+        Bind(b.field, &Edit::keyPressed, b.keyPress);
     }
 }
 

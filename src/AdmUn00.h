@@ -93,7 +93,8 @@ public:
     Edit* HourField(int slot) const { return hours_.at(std::size_t(slot - 1)); }
     Edit* MinuteField(int slot) const { return minutes_.at(std::size_t(slot - 1)); }
 
-    // Handlers, bound to the events of the window and its controls.
+public slots:
+    // Handlers, bound to the signals of the window and its controls in BindEvents.
     void FormCreate(QObject* Sender);
     void FormActivate(QObject* Sender);
     void FormClose(QObject* Sender, CloseAction& Action);
@@ -144,6 +145,7 @@ public:
     // Esc on the save button goes back to the last minute field.
     void BitBtn1KeyPress(QObject* Sender, char16_t& Key);
 
+public:
     // The start-closing action: opacity on, closing timer started anew.
     void IniciaFechamento();
 

@@ -100,15 +100,15 @@ void TAdmForMn::CreateControls()
 
 void TAdmForMn::BindEvents()
 {
-    OnShow = [this](QObject* s) { FormShow(s); };
-    OnActivate = [this](QObject* s) { FormActivate(s); };
-    OnClick = [this](QObject* s) { FormClick(s); };
-    OnClose = [this](QObject* s, CloseAction& a) { FormClose(s, a); };
-    Image2->OnClick = [this](QObject* s) { Image2Click(s); };
-    CorpoMensagem->OnClick = [this](QObject* s) { CorpoMensagemClick(s); };
-    CorpoMensagem->OnKeyPress = [this](QObject* s, char16_t& k) { CorpoMensagemKeyPress(s, k); };
-    Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
-    TempFecha->OnTimer = [this](QObject* s) { TempFechaTimer(s); };
+    Bind(this, &Form::shown, &TAdmForMn::FormShow);
+    Bind(this, &Form::activated, &TAdmForMn::FormActivate);
+    Bind(this, &Form::clicked, &TAdmForMn::FormClick);
+    Bind(this, &Form::closing, &TAdmForMn::FormClose);
+    Bind(Image2, &ImageBox::clicked, &TAdmForMn::Image2Click);
+    Bind(CorpoMensagem, &Memo::clicked, &TAdmForMn::CorpoMensagemClick);
+    Bind(CorpoMensagem, &Memo::keyPressed, &TAdmForMn::CorpoMensagemKeyPress);
+    Bind(Timer1, &UiTimer::ticked, &TAdmForMn::Timer1Timer);
+    Bind(TempFecha, &UiTimer::ticked, &TAdmForMn::TempFechaTimer);
 }
 
 void TAdmForMn::Mostra(const QString& text)

@@ -104,10 +104,10 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
     QWidget* current = focusWidget();
     if (current == target && target->hasFocus())
         return true;
-    if (auto* edit = qobject_cast<Edit*>(current); edit && edit != target && edit->OnExit) {
+    if (auto* edit = qobject_cast<Edit*>(current); edit && edit != target) {
         exiting_ = edit;
         redirect_ = nullptr;
-        edit->OnExit(edit);
+        emit edit->exited();
         exiting_ = nullptr;
         if (QWidget* redirect = std::exchange(redirect_, nullptr)) {
             if (redirect != focusWidget())
@@ -176,8 +176,7 @@ void Form::showEvent(QShowEvent* event)
 {
     if (!shown_ && !event->spontaneous()) {
         shown_ = true;
-        if (OnShow)
-            OnShow(this);
+        emit shown();
     }
     QWidget::showEvent(event);
 }
@@ -185,17 +184,9 @@ void Form::showEvent(QShowEvent* event)
 void Form::closeEvent(QCloseEvent* event)
 {
     CloseAction action = CloseAction::Hide;
-    if (OnClose)
-        OnClose(this, action);
-    switch (action) {
-    case CloseAction::None: event->ignore(); return;
-    case CloseAction::Free: setAttribute(Qt::WA_DeleteOnClose); break;
-    case CloseAction::Minimize:
-        event->ignore();
-        showMinimized();
-        return;
-    case CloseAction::Hide: break;
-    }
+    emit closing(action);
+    if (action == CloseAction::Free)
+        setAttribute(Qt::WA_DeleteOnClose);
     event->accept();
 }
 
@@ -210,8 +201,8 @@ void Form::mouseReleaseEvent(QMouseEvent* event)
     const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
     QWidget::mouseReleaseEvent(event);
-    if (click && OnClick)
-        OnClick(this);
+    if (click)
+        emit clicked();
 }
 
 void Form::ActivateAtFirstShowing()
@@ -245,7 +236,5 @@ void Form::OnWindowActivated(QWindow* window)
     reclaim_ = false;
     if (!isEnabled())
         return;
-    if (OnActivate)
-        OnActivate(this);
     emit activated();
 }

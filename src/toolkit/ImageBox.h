@@ -3,8 +3,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <functional>
-
 // An image control that shows its picture stretched to its box, without
 // keeping proportions. A load that fails leaves the picture shown before.
 class ImageBox : public QWidget
@@ -29,7 +27,8 @@ public:
     // Stretched to the box (the default), or drawn at its own size in the top-left corner.
     bool Stretch = true;
 
-    std::function<void(QObject* sender)> OnClick;
+signals:
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

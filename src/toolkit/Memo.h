@@ -5,7 +5,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,9 +42,10 @@ public:
     void SetFontColor(const QColor& color);
     QColor FontColor() const;
 
-    std::function<void(QObject* sender)> OnClick;
+signals:
+    void clicked();
     // Each typed character (Esc 27, Enter 13, ...) before the box handles it.
-    std::function<void(QObject* sender, char16_t& key)> OnKeyPress;
+    void keyPressed(char16_t& key);
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -3,6 +3,7 @@
 #include "Bevel.h"
 #include "PanelAccessible.h"
 
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -40,6 +41,11 @@ void Panel::mouseReleaseEvent(QMouseEvent* event)
     const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
     event->accept();
-    if (click && OnClick)
-        OnClick(this);
+    if (click)
+        emit clicked();
+}
+
+bool Panel::Clickable() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&Panel::clicked));
 }

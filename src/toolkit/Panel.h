@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-#include <functional>
-
 // A rectangle in its own colours: a border of `BorderWidth` pixels in the
 // background colour, optionally a sunken 1-pixel bevel inside it, and a
 // caption centred in one line. It never takes the focus and has no pressed look.
@@ -18,7 +16,13 @@ public:
     int BorderWidth = 5;
     bool InnerBevelSunken = false;
 
-    std::function<void(QObject* sender)> OnClick;
+    // Whether anything answers its clicks (screen readers offer a press then).
+    bool Clickable() const;
+    // A click, as the mouse or a screen reader's press gives it.
+    void Click() { emit clicked(); }
+
+signals:
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

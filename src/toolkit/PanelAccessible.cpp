@@ -20,7 +20,7 @@ PanelAccessible::PanelAccessible(Panel* panel) : QAccessibleWidget(panel, QAcces
 QAccessible::Role PanelAccessible::role() const
 {
     // Asked each time: the click handler is bound after the panel is made.
-    return Control()->OnClick ? QAccessible::Button : QAccessible::Grouping;
+    return Control()->Clickable() ? QAccessible::Button : QAccessible::Grouping;
 }
 
 Panel* PanelAccessible::Control() const
@@ -39,13 +39,13 @@ QString PanelAccessible::text(QAccessible::Text t) const
 
 QStringList PanelAccessible::actionNames() const
 {
-    return Control()->OnClick ? QStringList{pressAction()} : QStringList{};
+    return Control()->Clickable() ? QStringList{pressAction()} : QStringList{};
 }
 
 void PanelAccessible::doAction(const QString& actionName)
 {
-    if (actionName == pressAction() && Control()->OnClick)
-        Control()->OnClick(Control());
+    if (actionName == pressAction() && Control()->Clickable())
+        Control()->Click();
 }
 
 void PanelAccessible::Install()

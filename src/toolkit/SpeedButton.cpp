@@ -69,10 +69,6 @@ SpeedButton::SpeedButton(QWidget* parent, const QString& caption) : QPushButton(
     (void)accessible;
     setFocusPolicy(Qt::NoFocus);
     setAutoDefault(false);
-    connect(this, &QPushButton::clicked, this, [this] {
-        if (OnClick)
-            OnClick(this);
-    });
 }
 
 void SpeedButton::ShowsStateOf(QAbstractButton* box)
