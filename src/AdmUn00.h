@@ -154,6 +154,7 @@ public:
 
 private:
     void CreateControls();
+    void CreateTimeFields();
     void BindEvents();
     void PlaceOnWorkArea();
     void ShowCheckPicture(bool checked);
