@@ -208,7 +208,6 @@ ScreenMetrics ScreenMetrics::Primary()
     ScreenMetrics m;
     if (QScreen* s = QGuiApplication::primaryScreen()) {
         m.width = s->geometry().width();
-        m.height = s->geometry().height();
         m.workArea = WorkAreaOf(s);
     }
     return m;

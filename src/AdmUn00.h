@@ -24,7 +24,6 @@ class UiTimer;
 struct ScreenMetrics
 {
     int width = 0;
-    int height = 0;
     QRect workArea;
 
     static ScreenMetrics Primary();

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+#include "AccessibleFactory.h"
 #include "ArredondaControle.h"
 #include "DesignColor.h"
 #include "DesignFont.h"
@@ -41,13 +42,6 @@ public:
     }
 };
 
-QAccessibleInterface* PopupAccessibleFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("TAdmForMn") && object && object->isWidgetType())
-        return new PopupAccessible(static_cast<TAdmForMn*>(object));
-    return nullptr;
-}
-
 constexpr std::uint32_t kBackground = 0x005B2E00;
 constexpr std::uint8_t kOpacity = 240;
 constexpr int kDisplayMs = 2500;
@@ -61,8 +55,7 @@ TAdmForMn::TAdmForMn(QWidget* owner)
     // has no taskbar button and dies with it.
     : Form(owner, Qt::Tool, kOpacity, true)
 {
-    static const bool accessible = (QAccessible::installFactory(PopupAccessibleFactory), true);
-    (void)accessible;
+    InstallAccessible<TAdmForMn, PopupAccessible>();
     CreateControls();
     BindEvents();
 }

@@ -1,5 +1,6 @@
 #include "Form.h"
 
+#include "AccessibleFactory.h"
 #include "ActivationTracker.h"
 #include "Edit.h"
 #include "NativeWindow.h"
@@ -49,20 +50,12 @@ private:
     }
 };
 
-QAccessibleInterface* FormAccessibleFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("Form") && object && object->isWidgetType())
-        return new FormAccessible(static_cast<Form*>(object));
-    return nullptr;
-}
-
 } // namespace
 
 Form::Form(QWidget* owner, Qt::WindowFlags flags, std::uint8_t opacity, bool opacityApplied)
     : QWidget(owner, flags | Qt::FramelessWindowHint), Opacity(this, opacity, opacityApplied)
 {
-    static const bool accessible = (QAccessible::installFactory(FormAccessibleFactory), true);
-    (void)accessible;
+    InstallAccessible<Form, FormAccessible>();
     connect(&ActivationTracker::Instance(), &ActivationTracker::activated, this, &Form::OnWindowActivated);
     // Sees the presses on this window's controls before they do.
     qApp->installEventFilter(this);
@@ -192,14 +185,13 @@ void Form::closeEvent(QCloseEvent* event)
 
 void Form::mousePressEvent(QMouseEvent* event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.Pressed(event);
     QWidget::mousePressEvent(event);
 }
 
 void Form::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
+    const bool click = click_.Released(event, this);
     QWidget::mouseReleaseEvent(event);
     if (click)
         emit clicked();

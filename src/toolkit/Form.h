@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClickDetector.h"
 #include "WindowOpacity.h"
 
 #include <QWidget>
@@ -106,7 +107,7 @@ private:
     QWidget* redirect_ = nullptr; // focus asked for by that check
     bool placing_ = false;
     bool reclaim_ = false; // take the activation back from the message just shown
-    bool pressed_ = false;
+    ClickDetector click_;
     bool shown_ = false;
     bool activatedEarly_ = false; // activation ran before the window had the focus
 };

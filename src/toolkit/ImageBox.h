@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ClickDetector.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -32,8 +34,10 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QImage picture_;
+    ClickDetector click_;
 };

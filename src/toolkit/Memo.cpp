@@ -148,14 +148,13 @@ void Memo::keyPressEvent(QKeyEvent* event)
 
 void Memo::mousePressEvent(QMouseEvent* event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.Pressed(event);
     event->accept();
 }
 
 void Memo::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
+    const bool click = click_.Released(event, this);
     event->accept();
     if (click)
         emit clicked();

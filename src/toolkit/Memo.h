@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ClickDetector.h"
+
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -62,7 +64,7 @@ private:
     // A text area set for one size; any other size has the default one.
     QRect textArea_;
     QSize textAreaSize_;
-    bool pressed_ = false;
+    ClickDetector click_;
 
     // Laid out lazily, one layout per paragraph.
     mutable std::vector<std::unique_ptr<QTextLayout>> layouts_;

@@ -1,5 +1,6 @@
 #include "Panel.h"
 
+#include "AccessibleFactory.h"
 #include "Bevel.h"
 #include "PanelAccessible.h"
 
@@ -14,7 +15,7 @@ Panel::Panel(QWidget* parent, QString caption, const QColor& background, const Q
 {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    PanelAccessible::Install();
+    InstallAccessible<Panel, PanelAccessible>();
 }
 
 void Panel::paintEvent(QPaintEvent*)
@@ -32,14 +33,13 @@ void Panel::paintEvent(QPaintEvent*)
 
 void Panel::mousePressEvent(QMouseEvent* event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.Pressed(event);
     event->accept();
 }
 
 void Panel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
+    const bool click = click_.Released(event, this);
     event->accept();
     if (click)
         emit clicked();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ClickDetector.h"
+
 #include <QWidget>
 
 // A rectangle in its own colours: a border of `BorderWidth` pixels in the
@@ -33,5 +35,5 @@ private:
     QString caption_;
     QColor background_;
     QColor textColor_;
-    bool pressed_ = false;
+    ClickDetector click_;
 };

@@ -2,17 +2,6 @@
 
 #include "Panel.h"
 
-namespace {
-
-QAccessibleInterface* Factory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("Panel") && object && object->isWidgetType())
-        return new PanelAccessible(static_cast<Panel*>(object));
-    return nullptr;
-}
-
-} // namespace
-
 PanelAccessible::PanelAccessible(Panel* panel) : QAccessibleWidget(panel, QAccessible::Grouping)
 {
 }
@@ -46,10 +35,4 @@ void PanelAccessible::doAction(const QString& actionName)
 {
     if (actionName == pressAction() && Control()->Clickable())
         Control()->Click();
-}
-
-void PanelAccessible::Install()
-{
-    static const bool installed = (QAccessible::installFactory(Factory), true);
-    (void)installed;
 }
