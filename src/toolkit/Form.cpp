@@ -201,21 +201,10 @@ void Form::ActivateAtFirstShowing()
 {
     QWindow* window = windowHandle();
     auto& tracker = ActivationTracker::Instance();
-    if (window && window != tracker.LastActivated()) {
+    // The control the activation puts the focus on before the window has it
+    // enters when the window comes (Edit::EnterWithWindow).
+    if (window && window != tracker.LastActivated())
         tracker.Activate(window);
-        activatedEarly_ = !isActiveWindow();
-    }
-}
-
-void Form::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    // The control the activation put the focus on gains it only now, with
-    // the window: it does what a control gaining the focus does.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && std::exchange(activatedEarly_, false)) {
-        if (auto* edit = qobject_cast<Edit*>(focusWidget()))
-            edit->Reenter();
-    }
 }
 
 void Form::OnWindowActivated(QWindow* window)

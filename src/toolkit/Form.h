@@ -95,7 +95,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -109,5 +108,4 @@ private:
     bool reclaim_ = false; // take the activation back from the message just shown
     ClickDetector click_;
     bool shown_ = false;
-    bool activatedEarly_ = false; // activation ran before the window had the focus
 };
