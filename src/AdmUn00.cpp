@@ -24,6 +24,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <initializer_list>
+#include <iterator>
 
 QPointer<TAdmFor00> AdmFor00;
 
@@ -45,19 +47,138 @@ const QColor kWhite(255, 255, 255);
 // Labels that take the size of their text; the others keep their box.
 const char* const kAutoSize = "autoSize";
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, const QFont& font, const QColor& color, const QRect& box,
-                  bool autoSize)
+// Where each control sits on the window as designed (805x426; the hour
+// panel's controls relative to the panel), its font (Segoe UI Light at `px`
+// in `style`; none of its own at 0) and what screen readers call it (labels
+// are read by their text). A time field's height follows its font.
+struct Place
 {
-    auto* label = new QLabel(text, parent);
-    label->setFont(font);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, color);
-    label->setPalette(p);
-    label->setGeometry(box);
-    // FormCreate sizes it to its text, in the font it ends up with.
-    label->setProperty(kAutoSize, autoSize);
-    return label;
+    const char* name;
+    int left, top, width, height;
+    int px;
+    FontStyle style;
+    const char* accessibleName;
+};
+
+constexpr FontStyle kRegular = FontStyle::Regular;
+constexpr FontStyle kBold = FontStyle::Bold;
+
+const Place kLayout[] = {
+    {"LSub", 8, 8, 786, 49, 27, FontStyle::Underline, nullptr},
+    {"Bevel1", 8, 63, 773, 82, 0, kRegular, "Quadro da apresentação automática"},
+    {"ChePsi", 467, 342, 31, 32, 0, kRegular, nullptr},
+    {"Label1", 30, 179, 627, 21, 16, kRegular, nullptr},
+    {"ApreAuto", 30, 92, 400, 35, 16, kRegular, "Apresentação automática"},
+    {"CheApr", 436, 92, 31, 35, 0, kRegular, "Estado da apresentação automática"},
+    {"Man", 30, 368, 212, 50, 20, kBold, "Fecha"},
+    {"BitBtn1", 648, 368, 133, 50, 20, kRegular, "Grava dados"},
+    {"TelaHorIni", 30, 206, 751, 107, 20, kBold, "Horários"},
+    {"Label14", 15, 1, 39, 25, 19, kRegular, nullptr},
+    {"L1", 14, 351, 200, 22, 16, kRegular, nullptr},
+    {"L2", 14, 371, 200, 21, 16, kRegular, nullptr},
+    {"Label2", 127, 0, 74, 25, 19, kRegular, nullptr},
+    {"Label3", 98, 17, 15, 37, 27, kBold, nullptr},
+    {"Label9", 98, 65, 15, 37, 27, kBold, nullptr},
+    {"Label4", 282, 1, 39, 25, 19, kRegular, nullptr},
+    {"Label5", 365, 17, 15, 37, 27, kBold, nullptr},
+    {"Label6", 394, 0, 74, 25, 19, kRegular, nullptr},
+    {"Label7", 365, 65, 15, 37, 27, kBold, nullptr},
+    {"Label8", 530, 1, 39, 25, 19, kRegular, nullptr},
+    {"Label10", 613, 17, 15, 37, 27, kBold, nullptr},
+    {"Label11", 642, 0, 74, 25, 19, kRegular, nullptr},
+    {"Label12", 613, 65, 15, 37, 27, kBold, nullptr},
+    {"H1", 15, 26, 65, 0, 16, kRegular, nullptr},
+    {"M1", 127, 26, 65, 0, 16, kRegular, nullptr},
+    {"H2", 17, 74, 65, 0, 16, kRegular, nullptr},
+    {"M2", 127, 74, 65, 0, 16, kRegular, nullptr},
+    {"H3", 282, 26, 65, 0, 16, kRegular, nullptr},
+    {"M3", 394, 26, 65, 0, 16, kRegular, nullptr},
+    {"H4", 282, 74, 65, 0, 16, kRegular, nullptr},
+    {"M4", 394, 74, 65, 0, 16, kRegular, nullptr},
+    {"H5", 530, 26, 65, 0, 16, kRegular, nullptr},
+    {"M5", 642, 26, 65, 0, 16, kRegular, nullptr},
+    {"H6", 530, 74, 65, 0, 16, kRegular, nullptr},
+    {"M6", 642, 74, 65, 0, 16, kRegular, nullptr},
+    // Hidden: it holds the automatic presentation's state in the window's font.
+    {"AprChe", 496, 100, 31, 27, 0, kRegular, nullptr},
+};
+
+// Names `w` and gives it its place, font and accessible name.
+template <typename W>
+W* Placed(W* w, const char* name)
+{
+    const auto* p = std::find_if(std::begin(kLayout), std::end(kLayout),
+                                 [name](const Place& row) { return qstrcmp(row.name, name) == 0; });
+    Q_ASSERT(p != std::end(kLayout));
+    w->setObjectName(QLatin1String(name));
+    if (p->px != 0)
+        w->setFont(DesignFont(QStringLiteral("Segoe UI Light"), p->px, p->style));
+    w->setGeometry(p->left, p->top, p->width, p->height != 0 ? p->height : EditHeightForFont(p->px));
+    if (p->accessibleName)
+        w->setAccessibleName(QString::fromUtf8(p->accessibleName));
+    return w;
 }
+
+// The labels: of the window in yellow, of the hour panel in dark blue.
+struct LabelRow
+{
+    QLabel* TAdmFor00::*member;
+    const char* name;
+    const char* text;
+    bool onPanel;
+    bool autoSize;
+};
+
+const LabelRow kLabels[] = {
+    {&TAdmFor00::LSub, "LSub", "CONFIGURAÇÃO DO QUORVELO", false, false},
+    {&TAdmFor00::Label1, "Label1",
+     "Preencha as horas e minutos que vc deseja que o chame para fazer os exercícios (ESC retorna)", false, true},
+    {&TAdmFor00::Label14, "Label14", "Hora", true, true},
+    {&TAdmFor00::L1, "L1", "", true, false},
+    {&TAdmFor00::L2, "L2", "", true, false},
+    {&TAdmFor00::Label2, "Label2", "Minuto(s)", true, true},
+    {&TAdmFor00::Label3, "Label3", ": ", true, true},
+    {&TAdmFor00::Label9, "Label9", ": ", true, true},
+    {&TAdmFor00::Label4, "Label4", "Hora", true, true},
+    {&TAdmFor00::Label5, "Label5", ": ", true, true},
+    {&TAdmFor00::Label6, "Label6", "Minuto(s)", true, true},
+    {&TAdmFor00::Label7, "Label7", ": ", true, true},
+    {&TAdmFor00::Label8, "Label8", "Hora", true, true},
+    {&TAdmFor00::Label10, "Label10", ": ", true, true},
+    {&TAdmFor00::Label11, "Label11", "Minuto(s)", true, true},
+    {&TAdmFor00::Label12, "Label12", ": ", true, true},
+};
+
+// The twelve time fields in the order of their walk (Enter and Tab go
+// forward, Esc back) and their handlers. M5 gains the focus through M1Enter.
+struct TimeFieldRow
+{
+    Edit* TAdmFor00::*member;
+    const char* name;
+    int slot;
+    FieldKind kind;
+    void (TAdmFor00::*enter)(QObject*);
+    void (TAdmFor00::*exit)(QObject*);
+    void (TAdmFor00::*keyPress)(QObject*, char16_t&);
+};
+
+constexpr FieldKind kHour = FieldKind::Hour;
+constexpr FieldKind kMinute = FieldKind::Minute;
+
+const TimeFieldRow kTimeFields[] = {
+    {&TAdmFor00::H1, "H1", 1, kHour, &TAdmFor00::H1Enter, &TAdmFor00::H1Exit, &TAdmFor00::H1KeyPress},
+    {&TAdmFor00::M1, "M1", 1, kMinute, &TAdmFor00::M1Enter, &TAdmFor00::M1Exit, &TAdmFor00::M1KeyPress},
+    {&TAdmFor00::H2, "H2", 2, kHour, &TAdmFor00::H2Enter, &TAdmFor00::H2Exit, &TAdmFor00::H2KeyPress},
+    {&TAdmFor00::M2, "M2", 2, kMinute, &TAdmFor00::M2Enter, &TAdmFor00::M2Exit, &TAdmFor00::M2KeyPress},
+    {&TAdmFor00::H3, "H3", 3, kHour, &TAdmFor00::H3Enter, &TAdmFor00::H3Exit, &TAdmFor00::H3KeyPress},
+    {&TAdmFor00::M3, "M3", 3, kMinute, &TAdmFor00::M3Enter, &TAdmFor00::M3Exit, &TAdmFor00::M3KeyPress},
+    {&TAdmFor00::H4, "H4", 4, kHour, &TAdmFor00::H4Enter, &TAdmFor00::H4Exit, &TAdmFor00::H4KeyPress},
+    {&TAdmFor00::M4, "M4", 4, kMinute, &TAdmFor00::M4Enter, &TAdmFor00::M4Exit, &TAdmFor00::M4KeyPress},
+    {&TAdmFor00::H5, "H5", 5, kHour, &TAdmFor00::H5Enter, &TAdmFor00::H5Exit, &TAdmFor00::H5KeyPress},
+    {&TAdmFor00::M5, "M5", 5, kMinute, &TAdmFor00::M1Enter, &TAdmFor00::M5Exit, &TAdmFor00::M5KeyPress},
+    {&TAdmFor00::H6, "H6", 6, kHour, &TAdmFor00::H6Enter, &TAdmFor00::H6Exit, &TAdmFor00::H6KeyPress},
+    {&TAdmFor00::M6, "M6", 6, kMinute, &TAdmFor00::M6Enter, &TAdmFor00::M6Exit, &TAdmFor00::M6KeyPress},
+};
 
 void SetPaletteColor(QWidget* w, const QColor& color, QPalette::ColorRole role)
 {
@@ -90,7 +211,6 @@ ScreenMetrics ScreenMetrics::Primary()
     ScreenMetrics m;
     if (QScreen* s = QGuiApplication::primaryScreen()) {
         m.width = s->geometry().width();
-        m.height = s->geometry().height();
         m.workArea = WorkAreaOf(s);
     }
     return m;
@@ -116,189 +236,73 @@ TAdmFor00::TAdmFor00(const QString& dataRoot, const ScreenMetrics& screen)
 
 void TAdmFor00::CreateControls()
 {
-    const QString light = QStringLiteral("Segoe UI Light");
-
-    LSub = MakeLabel(this, QStringLiteral("CONFIGURAÇÃO DO QUORVELO"), DesignFont(light, 27, FontStyle::Underline),
-                     kYellow, QRect(8, 8, 786, 49), false);
-    LSub->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-
-    Bevel1 = new Bevel(this);
-    Bevel1->setGeometry(8, 63, 773, 82);
-
-    ChePsi = new ImageBox(this);
-    ChePsi->setGeometry(467, 342, 31, 32);
+    Bevel1 = Placed(new Bevel(this), "Bevel1");
+    ChePsi = Placed(new ImageBox(this), "ChePsi");
     ChePsi->hide();
-
-    Label1 = MakeLabel(
-        this,
-        QStringLiteral("Preencha as horas e minutos que vc deseja que o chame para fazer os exercícios (ESC retorna)"),
-        DesignFont(light, 16), kYellow, QRect(30, 179, 627, 21), true);
-
-    ApreAuto = new SpeedButton(this, QStringLiteral("CLIQUE PARA A APRESENTAÇÃO AUTOMÁTICA OU NÃO"));
-    ApreAuto->setGeometry(30, 92, 400, 35);
-    ApreAuto->setFont(DesignFont(light, 16));
-    SetPaletteColor(ApreAuto, kNavy, QPalette::ButtonText);
-    ApreAuto->setCursor(Qt::PointingHandCursor);
-
-    CheApr = new ImageBox(this);
-    CheApr->setGeometry(436, 92, 31, 35);
-
-    Man = new Panel(this, QStringLiteral("FECHA"), DesignColor(kWindowColor), kWhite);
-    Man->setGeometry(30, 368, 212, 50);
-    Man->setFont(DesignFont(light, 20, FontStyle::Bold));
+    ApreAuto =
+        Placed(new SpeedButton(this, QStringLiteral("CLIQUE PARA A APRESENTAÇÃO AUTOMÁTICA OU NÃO")), "ApreAuto");
+    CheApr = Placed(new ImageBox(this), "CheApr");
+    Man = Placed(new Panel(this, QStringLiteral("FECHA"), DesignColor(kWindowColor), kWhite), "Man");
     Man->InnerBevelSunken = true;
-    Man->setCursor(Qt::ArrowCursor);
-
-    BitBtn1 = new BitBtn(this, QStringLiteral("GRAVA DADOS"));
-    BitBtn1->setGeometry(648, 368, 133, 50);
-    BitBtn1->setFont(DesignFont(light, 20));
-    SetPaletteColor(BitBtn1, kNavy, QPalette::ButtonText);
-    BitBtn1->setCursor(Qt::PointingHandCursor);
-
-    TelaHorIni = new Panel(this, QString(), DesignColor(kHourPanelColor), kWhite);
-    TelaHorIni->setGeometry(30, 206, 751, 107);
-    TelaHorIni->setFont(DesignFont(light, 20, FontStyle::Bold));
-
-    // Labels of the hour panel, then its twelve time fields.
-    struct LabelSpec
-    {
-        QLabel** field;
-        int left, top, width, height;
-        const char* text;
-        int px;
-        bool bold;
-        bool autoSize;
-    };
-    const LabelSpec labels[] = {
-        {&Label14, 15, 1, 39, 25, "Hora", 19, false, true},
-        {&L1, 14, 351, 200, 22, "", 16, false, false},
-        {&L2, 14, 371, 200, 21, "", 16, false, false},
-        {&Label2, 127, 0, 74, 25, "Minuto(s)", 19, false, true},
-        {&Label3, 98, 17, 15, 37, ": ", 27, true, true},
-        {&Label9, 98, 65, 15, 37, ": ", 27, true, true},
-        {&Label4, 282, 1, 39, 25, "Hora", 19, false, true},
-        {&Label5, 365, 17, 15, 37, ": ", 27, true, true},
-        {&Label6, 394, 0, 74, 25, "Minuto(s)", 19, false, true},
-        {&Label7, 365, 65, 15, 37, ": ", 27, true, true},
-        {&Label8, 530, 1, 39, 25, "Hora", 19, false, true},
-        {&Label10, 613, 17, 15, 37, ": ", 27, true, true},
-        {&Label11, 642, 0, 74, 25, "Minuto(s)", 19, false, true},
-        {&Label12, 613, 65, 15, 37, ": ", 27, true, true},
-    };
-    for (const auto& s : labels) {
-        *s.field = MakeLabel(TelaHorIni, QString::fromUtf8(s.text),
-                             DesignFont(light, s.px, s.bold ? FontStyle::Bold : FontStyle::Regular), kNavy,
-                             QRect(s.left, s.top, s.width, s.height), s.autoSize);
+    BitBtn1 = Placed(new BitBtn(this, QStringLiteral("GRAVA DADOS")), "BitBtn1");
+    for (QWidget* button : std::initializer_list<QWidget*>{ApreAuto, BitBtn1}) {
+        SetPaletteColor(button, kNavy, QPalette::ButtonText);
+        button->setCursor(Qt::PointingHandCursor);
     }
-
-    struct FieldSpec
-    {
-        Edit** field;
-        const char* name;
-        int left, top;
-    };
-    const FieldSpec fields[] = {
-        {&H1, "H1", 15, 26},  {&M1, "M1", 127, 26}, {&H2, "H2", 17, 74},  {&M2, "M2", 127, 74},
-        {&H3, "H3", 282, 26}, {&M3, "M3", 394, 26}, {&H4, "H4", 282, 74}, {&M4, "M4", 394, 74},
-        {&H5, "H5", 530, 26}, {&M5, "M5", 642, 26}, {&H6, "H6", 530, 74}, {&M6, "M6", 642, 74},
-    };
-    for (const auto& s : fields) {
-        auto* edit = new Edit(TelaHorIni);
-        edit->setObjectName(QString::fromLatin1(s.name));
-        edit->setFont(DesignFont(light, 16));
-        edit->setGeometry(s.left, s.top, 65, EditHeightForFont(16));
-        edit->SetColor(DesignColor(kFieldRestColor));
-        SetPaletteColor(edit, kNavy, QPalette::Text);
-        *s.field = edit;
+    TelaHorIni = Placed(new Panel(this, QString(), DesignColor(kHourPanelColor), kWhite), "TelaHorIni");
+    for (const LabelRow& l : kLabels) {
+        auto* label =
+            Placed(new QLabel(QString::fromUtf8(l.text), l.onPanel ? static_cast<QWidget*>(TelaHorIni) : this), l.name);
+        SetPaletteColor(label, l.onPanel ? kNavy : kYellow, QPalette::WindowText);
+        label->setProperty(kAutoSize, l.autoSize); // FormCreate sizes it to its text in its final font
+        this->*l.member = label;
     }
-    hours_ = {H1, H2, H3, H4, H5, H6};
-    minutes_ = {M1, M2, M3, M4, M5, M6};
+    LSub->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    CreateTimeFields();
 
-    AprChe = new QCheckBox(QStringLiteral("AprChe"), this);
-    AprChe->setGeometry(496, 100, 31, 27);
-    AprChe->setFont(DesignFont(QStringLiteral("Tahoma"), 11));
+    AprChe = Placed(new QCheckBox(QStringLiteral("AprChe"), this), "AprChe");
     AprChe->hide();
     ApreAuto->ShowsStateOf(AprChe); // screen readers meet the toggle as a check box
-
-    // Tab order: the save button, then the twelve fields; the rest are no tab stops.
-    setTabOrder(BitBtn1, H1);
-    QWidget* previous = H1;
-    for (QWidget* w : {M1, H2, M2, H3, M3, H4, M4, H5, M5, H6, M6}) {
-        setTabOrder(previous, w);
-        previous = w;
-    }
     setTabOrder(M6, AprChe);
 
     TemAbre = new UiTimer(this, 1, true);
-    TempFecha = new UiTimer(this, 1, false);
-
-    // What screen readers call the controls; labels are read by their text.
-    setAccessibleName(QStringLiteral("Configuração do Quorvelo"));
-    Bevel1->setAccessibleName(QStringLiteral("Quadro da apresentação automática"));
-    ApreAuto->setAccessibleName(QStringLiteral("Apresentação automática"));
-    CheApr->setAccessibleName(QStringLiteral("Estado da apresentação automática"));
-    Man->setAccessibleName(QStringLiteral("Fecha"));
-    BitBtn1->setAccessibleName(QStringLiteral("Grava dados"));
-    TelaHorIni->setAccessibleName(QStringLiteral("Horários"));
-    for (int slot = 1; slot <= 6; ++slot) {
-        HourField(slot)->setAccessibleName(QStringLiteral("Hora do horário %1").arg(slot));
-        MinuteField(slot)->setAccessibleName(QStringLiteral("Minuto do horário %1").arg(slot));
-    }
-
-    const std::pair<QWidget*, const char*> names[] = {
-        {LSub, "LSub"},       {Bevel1, "Bevel1"},     {ChePsi, "ChePsi"},
-        {Label1, "Label1"},   {ApreAuto, "ApreAuto"}, {CheApr, "CheApr"},
-        {Man, "Man"},         {BitBtn1, "BitBtn1"},   {TelaHorIni, "TelaHorIni"},
-        {AprChe, "AprChe"},   {Label14, "Label14"},   {L1, "L1"},
-        {L2, "L2"},           {Label2, "Label2"},     {Label3, "Label3"},
-        {Label9, "Label9"},   {Label4, "Label4"},     {Label5, "Label5"},
-        {Label6, "Label6"},   {Label7, "Label7"},     {Label8, "Label8"},
-        {Label10, "Label10"}, {Label11, "Label11"},   {Label12, "Label12"},
-    };
-    for (const auto& [w, name] : names)
-        w->setObjectName(QString::fromLatin1(name));
     TemAbre->setObjectName(QStringLiteral("TemAbre"));
+    TempFecha = new UiTimer(this, 1, false);
     TempFecha->setObjectName(QStringLiteral("TempFecha"));
+    setAccessibleName(QStringLiteral("Configuração do Quorvelo"));
+}
+
+void TAdmFor00::CreateTimeFields()
+{
+    // In tab order after the save button.
+    QWidget* previous = BitBtn1;
+    for (const TimeFieldRow& f : kTimeFields) {
+        auto* edit = Placed(new Edit(TelaHorIni), f.name);
+        edit->SetColor(DesignColor(kFieldRestColor));
+        SetPaletteColor(edit, kNavy, QPalette::Text);
+        const bool hour = f.kind == FieldKind::Hour;
+        edit->setAccessibleName(
+            (hour ? QStringLiteral("Hora do horário %1") : QStringLiteral("Minuto do horário %1")).arg(f.slot));
+        (hour ? hours_ : minutes_).at(std::size_t(f.slot - 1)) = this->*f.member = edit;
+        setTabOrder(previous, edit);
+        previous = edit;
+    }
 }
 
 void TAdmFor00::BindEvents()
 {
-    OnActivate = [this](QObject* s) { FormActivate(s); };
-    OnClose = [this](QObject* s, CloseAction& a) { FormClose(s, a); };
-    TemAbre->OnTimer = [this](QObject* s) { TemAbreTimer(s); };
-    TempFecha->OnTimer = [this](QObject* s) { TempFechaTimer(s); };
-    Man->OnClick = [this](QObject* s) { ManClick(s); };
-    ApreAuto->OnClick = [this](QObject* s) { ApreAutoClick(s); };
-    BitBtn1->OnClick = [this](QObject* s) { BitBtn1Click(s); };
-    BitBtn1->OnKeyPress = [this](QObject* s, char16_t& k) { BitBtn1KeyPress(s, k); };
-
-    using Enter = void (TAdmFor00::*)(QObject*);
-    using KeyPress = void (TAdmFor00::*)(QObject*, char16_t&);
-    struct Binding
-    {
-        Edit* field;
-        Enter enter;
-        Enter exit;
-        KeyPress keyPress;
-    };
-    const Binding bindings[] = {
-        {H1, &TAdmFor00::H1Enter, &TAdmFor00::H1Exit, &TAdmFor00::H1KeyPress},
-        {M1, &TAdmFor00::M1Enter, &TAdmFor00::M1Exit, &TAdmFor00::M1KeyPress},
-        {H2, &TAdmFor00::H2Enter, &TAdmFor00::H2Exit, &TAdmFor00::H2KeyPress},
-        {M2, &TAdmFor00::M2Enter, &TAdmFor00::M2Exit, &TAdmFor00::M2KeyPress},
-        {H3, &TAdmFor00::H3Enter, &TAdmFor00::H3Exit, &TAdmFor00::H3KeyPress},
-        {M3, &TAdmFor00::M3Enter, &TAdmFor00::M3Exit, &TAdmFor00::M3KeyPress},
-        {H4, &TAdmFor00::H4Enter, &TAdmFor00::H4Exit, &TAdmFor00::H4KeyPress},
-        {M4, &TAdmFor00::M4Enter, &TAdmFor00::M4Exit, &TAdmFor00::M4KeyPress},
-        {H5, &TAdmFor00::H5Enter, &TAdmFor00::H5Exit, &TAdmFor00::H5KeyPress},
-        {M5, &TAdmFor00::M1Enter, &TAdmFor00::M5Exit, &TAdmFor00::M5KeyPress}, // M5 gains focus through M1Enter
-        {H6, &TAdmFor00::H6Enter, &TAdmFor00::H6Exit, &TAdmFor00::H6KeyPress},
-        {M6, &TAdmFor00::M6Enter, &TAdmFor00::M6Exit, &TAdmFor00::M6KeyPress},
-    };
-    for (const auto& b : bindings) {
-        b.field->OnEnter = [this, h = b.enter](QObject* s) { (this->*h)(s); };
-        b.field->OnExit = [this, h = b.exit](QObject* s) { (this->*h)(s); };
-        b.field->OnKeyPress = [this, h = b.keyPress](QObject* s, char16_t& k) { (this->*h)(s, k); };
+    Bind(this, &Form::activated, &TAdmFor00::FormActivate);
+    Bind(this, &Form::closing, &TAdmFor00::FormClose);
+    Bind(TemAbre, &UiTimer::ticked, &TAdmFor00::TemAbreTimer);
+    Bind(TempFecha, &UiTimer::ticked, &TAdmFor00::TempFechaTimer);
+    Bind(Man, &Panel::clicked, &TAdmFor00::ManClick);
+    Bind(ApreAuto, &QAbstractButton::clicked, &TAdmFor00::ApreAutoClick);
+    Bind(BitBtn1, &QAbstractButton::clicked, &TAdmFor00::BitBtn1Click);
+    Bind(BitBtn1, &BitBtn::keyPressed, &TAdmFor00::BitBtn1KeyPress);
+    for (const TimeFieldRow& f : kTimeFields) {
+        Bind(this->*f.member, &Edit::entered, f.enter);
+        Bind(this->*f.member, &Edit::exited, f.exit);
+        Bind(this->*f.member, &Edit::keyPressed, f.keyPress);
     }
 }
 
@@ -668,13 +672,10 @@ void TAdmFor00::FilterKey(Edit* field, char16_t& Key)
 {
     if (Key == 27) {
         // Esc steps one field back in the walk; in H1 it closes the window.
-        if (field == H1) {
+        if (field == H1)
             IniciaFechamento();
-        } else {
-            const std::array<Edit*, 12> walk = {H1, M1, H2, M2, H3, M3, H4, M4, H5, M5, H6, M6};
-            const auto it = std::find(walk.begin(), walk.end(), field);
-            RequestFocus(*(it - 1));
-        }
+        else
+            RequestFocus(NextTabStop(field, false));
         return;
     }
     const bool digit = Key >= u'0' && Key <= u'9';

@@ -25,7 +25,6 @@ class UiTimer;
 struct ScreenMetrics
 {
     int width = 0;
-    int height = 0;
     QRect workArea;
 
     static ScreenMetrics Primary();
@@ -94,7 +93,8 @@ public:
     Edit* HourField(int slot) const { return hours_.at(std::size_t(slot - 1)); }
     Edit* MinuteField(int slot) const { return minutes_.at(std::size_t(slot - 1)); }
 
-    // Handlers, bound to the events of the window and its controls.
+public slots:
+    // Handlers, bound to the signals of the window and its controls in BindEvents.
     void FormCreate(QObject* Sender);
     void FormActivate(QObject* Sender);
     void FormClose(QObject* Sender, CloseAction& Action);
@@ -145,6 +145,7 @@ public:
     // Esc on the save button goes back to the last minute field.
     void BitBtn1KeyPress(QObject* Sender, char16_t& Key);
 
+public:
     // The start-closing action: opacity on, closing timer started anew.
     void IniciaFechamento();
 
@@ -153,6 +154,7 @@ public:
 
 private:
     void CreateControls();
+    void CreateTimeFields();
     void BindEvents();
     void PlaceOnWorkArea();
     void ShowCheckPicture(bool checked);

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+#include "AccessibleFactory.h"
 #include "ArredondaControle.h"
 #include "DesignColor.h"
 #include "DesignFont.h"
@@ -41,13 +42,6 @@ public:
     }
 };
 
-QAccessibleInterface* PopupAccessibleFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("TAdmForMn") && object && object->isWidgetType())
-        return new PopupAccessible(static_cast<TAdmForMn*>(object));
-    return nullptr;
-}
-
 constexpr std::uint32_t kBackground = 0x005B2E00;
 constexpr std::uint8_t kOpacity = 240;
 constexpr int kDisplayMs = 2500;
@@ -61,8 +55,7 @@ TAdmForMn::TAdmForMn(QWidget* owner)
     // has no taskbar button and dies with it.
     : Form(owner, Qt::Tool, kOpacity, true)
 {
-    static const bool accessible = (QAccessible::installFactory(PopupAccessibleFactory), true);
-    (void)accessible;
+    InstallAccessible<TAdmForMn, PopupAccessible>();
     CreateControls();
     BindEvents();
 }
@@ -100,15 +93,15 @@ void TAdmForMn::CreateControls()
 
 void TAdmForMn::BindEvents()
 {
-    OnShow = [this](QObject* s) { FormShow(s); };
-    OnActivate = [this](QObject* s) { FormActivate(s); };
-    OnClick = [this](QObject* s) { FormClick(s); };
-    OnClose = [this](QObject* s, CloseAction& a) { FormClose(s, a); };
-    Image2->OnClick = [this](QObject* s) { Image2Click(s); };
-    CorpoMensagem->OnClick = [this](QObject* s) { CorpoMensagemClick(s); };
-    CorpoMensagem->OnKeyPress = [this](QObject* s, char16_t& k) { CorpoMensagemKeyPress(s, k); };
-    Timer1->OnTimer = [this](QObject* s) { Timer1Timer(s); };
-    TempFecha->OnTimer = [this](QObject* s) { TempFechaTimer(s); };
+    Bind(this, &Form::shown, &TAdmForMn::FormShow);
+    Bind(this, &Form::activated, &TAdmForMn::FormActivate);
+    Bind(this, &Form::clicked, &TAdmForMn::FormClick);
+    Bind(this, &Form::closing, &TAdmForMn::FormClose);
+    Bind(Image2, &ImageBox::clicked, &TAdmForMn::Image2Click);
+    Bind(CorpoMensagem, &Memo::clicked, &TAdmForMn::CorpoMensagemClick);
+    Bind(CorpoMensagem, &Memo::keyPressed, &TAdmForMn::CorpoMensagemKeyPress);
+    Bind(Timer1, &UiTimer::ticked, &TAdmForMn::Timer1Timer);
+    Bind(TempFecha, &UiTimer::ticked, &TAdmForMn::TempFechaTimer);
 }
 
 void TAdmForMn::Mostra(const QString& text)

@@ -36,7 +36,8 @@ public:
     Memo* CorpoMensagem;
     UiTimer* Timer1;
 
-    // Handlers, bound to the events of the popup and its controls.
+public slots:
+    // Handlers, bound to the signals of the popup and its controls in BindEvents.
     void FormShow(QObject* Sender);
     void FormActivate(QObject* Sender);
     void FormClick(QObject* Sender);
@@ -47,6 +48,7 @@ public:
     void TempFechaTimer(QObject* Sender);
     void FormClose(QObject* Sender, CloseAction& Action);
 
+public:
     // Starts the fade-out: no more input, opacity on, fade timer running.
     void IniciaFechamento();
 

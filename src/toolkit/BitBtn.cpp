@@ -10,17 +10,13 @@ BitBtn::BitBtn(QWidget* parent, const QString& caption) : QPushButton(caption, p
 {
     setFocusPolicy(Qt::TabFocus);
     setAutoDefault(false);
-    connect(this, &QPushButton::clicked, this, [this] {
-        if (OnClick)
-            OnClick(this);
-    });
 }
 
 void BitBtn::keyPressEvent(QKeyEvent* event)
 {
     char16_t key = Edit::TypedCharacter(event);
-    if (key != 0 && OnKeyPress) {
-        OnKeyPress(this, key);
+    if (key != 0) {
+        emit keyPressed(key);
         if (key == 0) {
             event->accept();
             return;

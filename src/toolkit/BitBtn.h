@@ -2,8 +2,6 @@
 
 #include <QPushButton>
 
-#include <functional>
-
 // A push button that takes the focus by Tab or click (through the window, so
 // the control losing the focus is checked first), with a handler for each
 // typed character. Enter with no modifier, or Space, presses it.
@@ -13,8 +11,10 @@ class BitBtn : public QPushButton
 public:
     BitBtn(QWidget* parent, const QString& caption);
 
-    std::function<void(QObject* sender)> OnClick;
-    std::function<void(QObject* sender, char16_t& key)> OnKeyPress;
+signals:
+    // Each typed character before the button handles it; a receiver that
+    // sets it to 0 swallows the key.
+    void keyPressed(char16_t& key);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -70,22 +70,20 @@ void Edit::focusInEvent(QFocusEvent* event)
     entryText_ = text();
     if (reason != Qt::MouseFocusReason)
         selectAll();
-    if (OnEnter)
-        OnEnter(this);
+    emit entered();
 }
 
 void Edit::Reenter()
 {
     entryText_ = text();
     selectAll();
-    if (OnEnter)
-        OnEnter(this);
+    emit entered();
 }
 
 char16_t Edit::Filtered(char16_t key)
 {
-    if (key != 0 && OnKeyPress)
-        OnKeyPress(this, key);
+    if (key != 0)
+        emit keyPressed(key);
     return key;
 }
 

@@ -2,13 +2,12 @@
 
 #include <QLineEdit>
 
-#include <functional>
 #include <optional>
 
 // A single-line edit as the windows of this tool use it: centred text, a
-// background colour of its own, and handlers for focus gained, focus lost
-// (run by the window before the focus moves on) and each typed character,
-// which the handler may suppress by setting it to 0. Every character that
+// background colour of its own, and signals for focus gained, focus lost
+// (emitted by the window before the focus moves on) and each typed character,
+// which a receiver may suppress by setting it to 0. Every character that
 // arrives from the keyboard meets that handler: with Alt held, from a dead
 // key or through an input method alike. The text has no length limit.
 class Edit : public QLineEdit
@@ -16,10 +15,6 @@ class Edit : public QLineEdit
     Q_OBJECT
 public:
     explicit Edit(QWidget* parent);
-
-    std::function<void(QObject* sender)> OnEnter;
-    std::function<void(QObject* sender)> OnExit;
-    std::function<void(QObject* sender, char16_t& key)> OnKeyPress;
 
     // The text the edit held when it last gained the focus.
     const QString& EntryText() const { return entryText_; }
@@ -37,6 +32,15 @@ public:
     // The character a key event types, as the home desktop reports it:
     // Esc 27, Enter 13, Backspace 8, Ctrl+letter 1..26; 0 when none.
     static char16_t TypedCharacter(const QKeyEvent* event);
+
+signals:
+    // The edit gained the focus (and selected its text).
+    void entered();
+    // The focus is about to leave for another control of the window; a
+    // receiver that asks the window for the focus keeps it here.
+    void exited();
+    // Each typed character; a receiver that sets it to 0 suppresses it.
+    void keyPressed(char16_t& key);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

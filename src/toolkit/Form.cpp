@@ -1,5 +1,6 @@
 #include "Form.h"
 
+#include "AccessibleFactory.h"
 #include "ActivationTracker.h"
 #include "Edit.h"
 #include "NativeWindow.h"
@@ -49,20 +50,12 @@ private:
     }
 };
 
-QAccessibleInterface* FormAccessibleFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("Form") && object && object->isWidgetType())
-        return new FormAccessible(static_cast<Form*>(object));
-    return nullptr;
-}
-
 } // namespace
 
 Form::Form(QWidget* owner, Qt::WindowFlags flags, std::uint8_t opacity, bool opacityApplied)
     : QWidget(owner, flags | Qt::FramelessWindowHint), Opacity(this, opacity, opacityApplied)
 {
-    static const bool accessible = (QAccessible::installFactory(FormAccessibleFactory), true);
-    (void)accessible;
+    InstallAccessible<Form, FormAccessible>();
     connect(&ActivationTracker::Instance(), &ActivationTracker::activated, this, &Form::OnWindowActivated);
     // Sees the presses on this window's controls before they do.
     qApp->installEventFilter(this);
@@ -104,10 +97,10 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
     QWidget* current = focusWidget();
     if (current == target && target->hasFocus())
         return true;
-    if (auto* edit = qobject_cast<Edit*>(current); edit && edit != target && edit->OnExit) {
+    if (auto* edit = qobject_cast<Edit*>(current); edit && edit != target) {
         exiting_ = edit;
         redirect_ = nullptr;
-        edit->OnExit(edit);
+        emit edit->exited();
         exiting_ = nullptr;
         if (QWidget* redirect = std::exchange(redirect_, nullptr)) {
             if (redirect != focusWidget())
@@ -176,8 +169,7 @@ void Form::showEvent(QShowEvent* event)
 {
     if (!shown_ && !event->spontaneous()) {
         shown_ = true;
-        if (OnShow)
-            OnShow(this);
+        emit shown();
     }
     QWidget::showEvent(event);
 }
@@ -185,54 +177,34 @@ void Form::showEvent(QShowEvent* event)
 void Form::closeEvent(QCloseEvent* event)
 {
     CloseAction action = CloseAction::Hide;
-    if (OnClose)
-        OnClose(this, action);
-    switch (action) {
-    case CloseAction::None: event->ignore(); return;
-    case CloseAction::Free: setAttribute(Qt::WA_DeleteOnClose); break;
-    case CloseAction::Minimize:
-        event->ignore();
-        showMinimized();
-        return;
-    case CloseAction::Hide: break;
-    }
+    emit closing(action);
+    if (action == CloseAction::Free)
+        setAttribute(Qt::WA_DeleteOnClose);
     event->accept();
 }
 
 void Form::mousePressEvent(QMouseEvent* event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.Pressed(event);
     QWidget::mousePressEvent(event);
 }
 
 void Form::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
+    const bool click = click_.Released(event, this);
     QWidget::mouseReleaseEvent(event);
-    if (click && OnClick)
-        OnClick(this);
+    if (click)
+        emit clicked();
 }
 
 void Form::ActivateAtFirstShowing()
 {
     QWindow* window = windowHandle();
     auto& tracker = ActivationTracker::Instance();
-    if (window && window != tracker.LastActivated()) {
+    // The control the activation puts the focus on before the window has it
+    // enters when the window comes (Edit::EnterWithWindow).
+    if (window && window != tracker.LastActivated())
         tracker.Activate(window);
-        activatedEarly_ = !isActiveWindow();
-    }
-}
-
-void Form::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    // The control the activation put the focus on gains it only now, with
-    // the window: it does what a control gaining the focus does.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && std::exchange(activatedEarly_, false)) {
-        if (auto* edit = qobject_cast<Edit*>(focusWidget()))
-            edit->Reenter();
-    }
 }
 
 void Form::OnWindowActivated(QWindow* window)
@@ -245,7 +217,5 @@ void Form::OnWindowActivated(QWindow* window)
     reclaim_ = false;
     if (!isEnabled())
         return;
-    if (OnActivate)
-        OnActivate(this);
     emit activated();
 }

@@ -1,26 +1,25 @@
 #pragma once
 
+#include "ClickDetector.h"
 #include "WindowOpacity.h"
 
 #include <QWidget>
 
-#include <functional>
+#include <utility>
 
 class Edit;
 
 // What closing does to a window.
 enum class CloseAction
 {
-    None,
     Hide,
-    Free,
-    Minimize
+    Free
 };
 
 // A borderless top-level window with the behaviour the windows of this tool
-// are written against: an 8-bit opacity with an "applied" flag, handlers for
-// show, activation, click and close, and focus moves that run the exit
-// handler of the control losing the focus first.
+// are written against: an 8-bit opacity with an "applied" flag, signals for
+// show, activation, click and close, and focus moves that let the control
+// losing the focus check its value first.
 class Form : public QWidget
 {
     Q_OBJECT
@@ -29,20 +28,20 @@ public:
 
     WindowOpacity Opacity;
 
-    std::function<void(QObject* sender)> OnShow;     // before the window first becomes visible
-    std::function<void(QObject* sender)> OnActivate; // focus entered from another window of the program, or none
-    std::function<void(QObject* sender)> OnClick;    // primary button pressed and released on the background
-    std::function<void(QObject* sender, CloseAction& action)> OnClose;
-
-    // Moves the keyboard focus to `target`. The control losing the focus runs
-    // its exit handler first; if that handler asks for the focus itself (it
-    // rejected its value), the move is abandoned and false is returned.
+    // The check Qt lacks: an edit losing the focus emits Edit::exited before
+    // the focus moves, and a receiver that asks for the focus back (it
+    // rejected the value) keeps it there. Every move of the window's focus
+    // (Tab, clicks, the program's own) comes through RequestFocus.
+    //
+    // Moves the keyboard focus to `target`. The edit losing the focus emits
+    // `exited` first; if a receiver asks for the focus itself, the move is
+    // abandoned and false is returned.
     // A request made while the window is not active activates it, as a focus
     // request does on the home desktop.
     bool RequestFocus(QWidget* target, Qt::FocusReason reason = Qt::OtherFocusReason);
 
     // Puts the focus on `target` for the window itself, after it has replaced
-    // its controls' contents (on activation). The exit handler still runs, but
+    // its controls' contents (on activation). The exit check still runs, but
     // sees PlacingFocus() and must not object: what it would reject is no
     // edit of the user's, and objecting would re-activate the window and start
     // the same placement again, without end.
@@ -69,14 +68,33 @@ public:
     QWidget* NextTabStop(QWidget* from, bool forward) const;
 
 signals:
-    // The activation handler has run.
+    // Before the window first becomes visible.
+    void shown();
+    // The focus entered from another window of the program, or from none.
     void activated();
+    // Primary button pressed and released on the background.
+    void clicked();
+    // The window is closing; a receiver may set what closing does.
+    void closing(CloseAction& action);
 
 protected:
+    // Connects `signal` of `control` to a handler of `Window` written in the
+    // design's shape, which takes the control that raised the event first.
+    // Direct, so a handler given a key by reference changes or swallows it
+    // before the control goes on.
+    template <typename Window, typename Control, typename Signal, typename... Args>
+    void Bind(Control* control, Signal signal, void (Window::*handler)(QObject*, Args...))
+    {
+        auto* window = static_cast<Window*>(this);
+        connect(
+            control, signal, this,
+            [window, control, handler](Args... args) { (window->*handler)(control, std::forward<Args>(args)...); },
+            Qt::DirectConnection);
+    }
+
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -84,11 +102,10 @@ protected:
 private:
     void OnWindowActivated(QWindow* window);
 
-    Edit* exiting_ = nullptr;     // control whose exit handler is running
-    QWidget* redirect_ = nullptr; // focus asked for by that handler
+    Edit* exiting_ = nullptr;     // edit whose exit check is running
+    QWidget* redirect_ = nullptr; // focus asked for by that check
     bool placing_ = false;
     bool reclaim_ = false; // take the activation back from the message just shown
-    bool pressed_ = false;
+    ClickDetector click_;
     bool shown_ = false;
-    bool activatedEarly_ = false; // activation ran before the window had the focus
 };

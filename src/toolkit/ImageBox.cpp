@@ -99,9 +99,16 @@ void ImageBox::paintEvent(QPaintEvent*)
         p.drawImage(QPoint(0, 0), picture_);
 }
 
+void ImageBox::mousePressEvent(QMouseEvent* event)
+{
+    click_.Pressed(event);
+    QWidget::mousePressEvent(event); // not taken: the window under it sees the press too
+}
+
 void ImageBox::mouseReleaseEvent(QMouseEvent* event)
 {
+    const bool click = click_.Released(event, this);
     QWidget::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && OnClick)
-        OnClick(this);
+    if (click)
+        emit clicked();
 }

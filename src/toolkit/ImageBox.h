@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ClickDetector.h"
+
 #include <QImage>
 #include <QWidget>
-
-#include <functional>
 
 // An image control that shows its picture stretched to its box, without
 // keeping proportions. A load that fails leaves the picture shown before.
@@ -29,12 +29,15 @@ public:
     // Stretched to the box (the default), or drawn at its own size in the top-left corner.
     bool Stretch = true;
 
-    std::function<void(QObject* sender)> OnClick;
+signals:
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QImage picture_;
+    ClickDetector click_;
 };

@@ -139,8 +139,8 @@ void Memo::paintEvent(QPaintEvent*)
 void Memo::keyPressEvent(QKeyEvent* event)
 {
     char16_t key = Edit::TypedCharacter(event);
-    if (key != 0 && OnKeyPress)
-        OnKeyPress(this, key);
+    if (key != 0)
+        emit keyPressed(key);
     // Read-only: the box itself does nothing with the key, but Tab still
     // moves the focus through the window.
     QWidget::keyPressEvent(event);
@@ -148,15 +148,14 @@ void Memo::keyPressEvent(QKeyEvent* event)
 
 void Memo::mousePressEvent(QMouseEvent* event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.Pressed(event);
     event->accept();
 }
 
 void Memo::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
+    const bool click = click_.Released(event, this);
     event->accept();
-    if (click && OnClick)
-        OnClick(this);
+    if (click)
+        emit clicked();
 }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "ClickDetector.h"
+
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,9 +44,10 @@ public:
     void SetFontColor(const QColor& color);
     QColor FontColor() const;
 
-    std::function<void(QObject* sender)> OnClick;
+signals:
+    void clicked();
     // Each typed character (Esc 27, Enter 13, ...) before the box handles it.
-    std::function<void(QObject* sender, char16_t& key)> OnKeyPress;
+    void keyPressed(char16_t& key);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -62,7 +64,7 @@ private:
     // A text area set for one size; any other size has the default one.
     QRect textArea_;
     QSize textAreaSize_;
-    bool pressed_ = false;
+    ClickDetector click_;
 
     // Laid out lazily, one layout per paragraph.
     mutable std::vector<std::unique_ptr<QTextLayout>> layouts_;

@@ -1,8 +1,10 @@
 #include "Panel.h"
 
+#include "AccessibleFactory.h"
 #include "Bevel.h"
 #include "PanelAccessible.h"
 
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -13,7 +15,7 @@ Panel::Panel(QWidget* parent, QString caption, const QColor& background, const Q
 {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    PanelAccessible::Install();
+    InstallAccessible<Panel, PanelAccessible>();
 }
 
 void Panel::paintEvent(QPaintEvent*)
@@ -31,15 +33,19 @@ void Panel::paintEvent(QPaintEvent*)
 
 void Panel::mousePressEvent(QMouseEvent* event)
 {
-    pressed_ = event->button() == Qt::LeftButton;
+    click_.Pressed(event);
     event->accept();
 }
 
 void Panel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    pressed_ = false;
+    const bool click = click_.Released(event, this);
     event->accept();
-    if (click && OnClick)
-        OnClick(this);
+    if (click)
+        emit clicked();
+}
+
+bool Panel::Clickable() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&Panel::clicked));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QWidget>
+#include "ClickDetector.h"
 
-#include <functional>
+#include <QWidget>
 
 // A rectangle in its own colours: a border of `BorderWidth` pixels in the
 // background colour, optionally a sunken 1-pixel bevel inside it, and a
@@ -18,7 +18,13 @@ public:
     int BorderWidth = 5;
     bool InnerBevelSunken = false;
 
-    std::function<void(QObject* sender)> OnClick;
+    // Whether anything answers its clicks (screen readers offer a press then).
+    bool Clickable() const;
+    // A click, as the mouse or a screen reader's press gives it.
+    void Click() { emit clicked(); }
+
+signals:
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -29,5 +35,5 @@ private:
     QString caption_;
     QColor background_;
     QColor textColor_;
-    bool pressed_ = false;
+    ClickDetector click_;
 };

@@ -2,17 +2,6 @@
 
 #include "Panel.h"
 
-namespace {
-
-QAccessibleInterface* Factory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("Panel") && object && object->isWidgetType())
-        return new PanelAccessible(static_cast<Panel*>(object));
-    return nullptr;
-}
-
-} // namespace
-
 PanelAccessible::PanelAccessible(Panel* panel) : QAccessibleWidget(panel, QAccessible::Grouping)
 {
 }
@@ -20,7 +9,7 @@ PanelAccessible::PanelAccessible(Panel* panel) : QAccessibleWidget(panel, QAcces
 QAccessible::Role PanelAccessible::role() const
 {
     // Asked each time: the click handler is bound after the panel is made.
-    return Control()->OnClick ? QAccessible::Button : QAccessible::Grouping;
+    return Control()->Clickable() ? QAccessible::Button : QAccessible::Grouping;
 }
 
 Panel* PanelAccessible::Control() const
@@ -39,17 +28,11 @@ QString PanelAccessible::text(QAccessible::Text t) const
 
 QStringList PanelAccessible::actionNames() const
 {
-    return Control()->OnClick ? QStringList{pressAction()} : QStringList{};
+    return Control()->Clickable() ? QStringList{pressAction()} : QStringList{};
 }
 
 void PanelAccessible::doAction(const QString& actionName)
 {
-    if (actionName == pressAction() && Control()->OnClick)
-        Control()->OnClick(Control());
-}
-
-void PanelAccessible::Install()
-{
-    static const bool installed = (QAccessible::installFactory(Factory), true);
-    (void)installed;
+    if (actionName == pressAction() && Control()->Clickable())
+        Control()->Click();
 }

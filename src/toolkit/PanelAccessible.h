@@ -16,9 +16,6 @@ public:
     QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
 
-    // Registers the interface with Qt; called once, from Panel.
-    static void Install();
-
 private:
     Panel* Control() const;
 };

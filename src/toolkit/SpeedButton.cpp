@@ -1,5 +1,7 @@
 #include "SpeedButton.h"
 
+#include "AccessibleFactory.h"
+
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -54,25 +56,13 @@ private:
     SpeedButton* Control() const { return static_cast<SpeedButton*>(widget()); }
 };
 
-QAccessibleInterface* Factory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("SpeedButton") && object && object->isWidgetType())
-        return new SpeedButtonAccessible(static_cast<SpeedButton*>(object));
-    return nullptr;
-}
-
 } // namespace
 
 SpeedButton::SpeedButton(QWidget* parent, const QString& caption) : QPushButton(caption, parent)
 {
-    static const bool accessible = (QAccessible::installFactory(Factory), true);
-    (void)accessible;
+    InstallAccessible<SpeedButton, SpeedButtonAccessible>();
     setFocusPolicy(Qt::NoFocus);
     setAutoDefault(false);
-    connect(this, &QPushButton::clicked, this, [this] {
-        if (OnClick)
-            OnClick(this);
-    });
 }
 
 void SpeedButton::ShowsStateOf(QAbstractButton* box)

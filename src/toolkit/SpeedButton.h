@@ -3,8 +3,6 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include <functional>
-
 class QAbstractButton;
 
 // A push button that never takes the keyboard focus, so only a mouse click
@@ -14,8 +12,6 @@ class SpeedButton : public QPushButton
     Q_OBJECT
 public:
     SpeedButton(QWidget* parent, const QString& caption);
-
-    std::function<void(QObject* sender)> OnClick;
 
     // The button switches a state that the (hidden) `box` holds. Screen
     // readers then meet the button as a check box, checked while `box` is,

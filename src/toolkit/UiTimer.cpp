@@ -31,8 +31,6 @@ void UiTimer::Tick()
 {
     if (!enabled_)
         return; // a disabled timer does not tick
-    if (OnTimer)
-        OnTimer(this);
     emit ticked();
 }
 

@@ -3,8 +3,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <functional>
-
 // A timer with an interval and an enabled flag, as the windows of this tool
 // expect it: changing the interval of a running timer, or disabling and
 // enabling it, restarts its count; setting either to the value it already has
@@ -34,9 +32,8 @@ public:
     // tests and benchmarks.
     void Tick();
 
-    std::function<void(QObject* sender)> OnTimer;
-
 signals:
+    // One tick of an enabled timer.
     void ticked();
     // The count has started anew: the next tick is a whole interval away.
     void restarted();

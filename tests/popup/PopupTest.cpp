@@ -58,7 +58,7 @@ protected:
     {
         owner_ = std::make_unique<Form>(nullptr, Qt::Window, 255, false);
         owner_->resize(400, 300);
-        owner_->OnActivate = [this](QObject*) { ++ownerActivations_; };
+        QObject::connect(owner_.get(), &Form::activated, [this] { ++ownerActivations_; });
         owner_->show();
         owner_->activateWindow();
         ASSERT_TRUE(WaitFor([this] { return IsFocusWindow(owner_.get()); }));

@@ -242,16 +242,11 @@ TEST_F(FieldsTest, OutOfRangeValuesAreReportedAndTheSavedValuesReturn)
 TEST_F(FieldsTest, RejectionInTheFirstFieldKeepsTheFocusThere)
 {
     ASSERT_TRUE(OpenWith(kSaved));
-    bool m1Entered = false;
-    const auto enter = window_->M1->OnEnter;
-    window_->M1->OnEnter = [&](QObject* s) {
-        m1Entered = true;
-        enter(s);
-    };
+    QSignalSpy m1Entered(window_->M1, &Edit::entered);
     window_->H1->setText("25");
     Press(Qt::Key_Return);
     EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
-    EXPECT_FALSE(m1Entered) << "the move to M1 is abandoned";
+    EXPECT_EQ(m1Entered.count(), 0) << "the move to M1 is abandoned";
     EXPECT_EQ(Focused(), window_->H1);
     EXPECT_EQ(window_->H1->text(), "07");
 }

@@ -135,7 +135,7 @@ TEST_F(LayoutTest, TabCyclesThroughTheSaveButtonAndTheTwelveFieldsOnly)
 
 TEST_F(LayoutTest, CreationScalingFollowsAWideScreen)
 {
-    const ScreenMetrics wide{1920, 1080, QRect(0, 0, 1920, 1040)};
+    const ScreenMetrics wide{1920, QRect(0, 0, 1920, 1040)};
     TAdmFor00 w(root_.Path(), wide);
     EXPECT_EQ(w.Man->geometry(), QRect(72, 883, 509, 120));
     EXPECT_EQ(w.Man->font().pixelSize(), 48);
@@ -156,7 +156,7 @@ TEST_F(LayoutTest, CreationScalingFollowsAWideScreen)
 // or narrower would push the hour panel's captions out of place.
 TEST_F(LayoutTest, LabelsSizedToTheirTextKeepTheLayoutWidths)
 {
-    const ScreenMetrics design{800, 600, QRect(0, 0, 800, 600)};
+    const ScreenMetrics design{800, QRect(0, 0, 800, 600)};
     TAdmFor00 w(root_.Path(), design);
     const struct
     {
@@ -176,7 +176,7 @@ TEST_F(LayoutTest, CreationScalingKeepsTheLayoutInsideAWorkAreaNarrowedByADock)
 {
     // A 60 px dock on the left of a 1366 x 768 screen: the layout follows the
     // 1306 px of the work area, not the 1366 of the screen.
-    const ScreenMetrics docked{1366, 768, QRect(60, 0, 1306, 768)};
+    const ScreenMetrics docked{1366, QRect(60, 0, 1306, 768)};
     TAdmFor00 w(root_.Path(), docked);
     EXPECT_EQ(w.Man->geometry(), QRect(49, 601, 346, 81));
     EXPECT_EQ(w.Man->font().pixelSize(), 33);
