@@ -21,6 +21,14 @@ public:
     // single-byte code page.
     static std::size_t UnfinishedTail(std::string_view bytes);
 
+    // A surrogate pair is one character in two UTF-16 units: a high half,
+    // then a low half.
+    static constexpr bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+    static constexpr bool StartsSurrogatePair(std::u16string_view text, std::size_t i)
+    {
+        return i + 1 < text.size() && IsHighSurrogate(text[i]) && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    }
+
     // Holds back a character cut between two pieces of a text until its last
     // byte arrives, so that converting piece by piece gives what converting
     // the whole text would. Independent of the code page: `unfinishedTail`

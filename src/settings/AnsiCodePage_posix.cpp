@@ -66,15 +66,6 @@ bool ByteOf(char16_t c, unsigned char& byte)
     return false;
 }
 
-bool IsHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 } // namespace
 
 std::u16string AnsiCodePage::ToUnicode(std::string_view bytes)
@@ -118,7 +109,7 @@ std::string AnsiCodePage::FromUnicode(std::u16string_view text)
             continue;
         }
         // A surrogate pair is one character, so it gives one "?".
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+        if (StartsSurrogatePair(text, i))
             ++i;
         bytes.push_back('?');
     }

@@ -44,20 +44,11 @@ std::size_t BytePiece(UINT codePage, std::string_view bytes, std::size_t limit)
     return cut;
 }
 
-bool IsHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 std::size_t TextPiece(std::u16string_view text, std::size_t limit)
 {
     if (text.size() <= limit)
         return text.size();
-    return IsHighSurrogate(text[limit - 1]) ? limit - 1 : limit;
+    return AnsiCodePage::IsHighSurrogate(text[limit - 1]) ? limit - 1 : limit;
 }
 
 // The conversion gives each half of a surrogate pair its own "?", but the
@@ -68,7 +59,7 @@ std::u16string OneMarkPerPair(std::u16string_view text)
     std::u16string merged;
     merged.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        if (AnsiCodePage::StartsSurrogatePair(text, i)) {
             merged.push_back(u'?');
             ++i;
         } else {
