@@ -1,6 +1,7 @@
 #include "ActivationTracker.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QEvent>
 
 ActivationTracker& ActivationTracker::Instance()
 {
@@ -15,6 +16,26 @@ ActivationTracker& ActivationTracker::Instance()
 ActivationTracker::ActivationTracker() : QObject(qGuiApp)
 {
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &ActivationTracker::OnFocusWindowChanged);
+}
+
+void ActivationTracker::ActivateOnPress(QWidget* window)
+{
+    if (pressed_.isEmpty())
+        qApp->installEventFilter(this); // sees presses before the controls do
+    pressed_.removeAll(nullptr);
+    pressed_ << window;
+}
+
+bool ActivationTracker::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    QWidget* window = widget ? widget->window() : nullptr;
+    if (window && window->isVisible() && pressed_.contains(window))
+        Activate(window->windowHandle());
+    return false;
 }
 
 void ActivationTracker::OnFocusWindowChanged(QWindow* window)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 #include <QWindow>
 
 // Tells a window when the keyboard focus enters it from another window of this
@@ -18,14 +20,22 @@ public:
     // activation runs at once, and the desktop's later report of the same
     // window is none.
     void Activate(QWindow* window);
-    QWindow* LastActivated() const { return last_; }
+
+    // A press on `window` while another window of the program has the
+    // activation (a message) activates it first: its activation runs, then
+    // the press takes its effect on what the activation left.
+    void ActivateOnPress(QWidget* window);
 
 signals:
     void activated(QWindow* window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ActivationTracker();
     void OnFocusWindowChanged(QWindow* window);
 
     QPointer<QWindow> last_;
+    QList<QPointer<QWidget>> pressed_; // windows a press activates
 };

@@ -7,7 +7,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QMouseEvent>
 
@@ -56,25 +55,10 @@ Form::Form(QWidget* owner, Qt::WindowFlags flags, std::uint8_t opacity, bool opa
     : QWidget(owner, flags | Qt::FramelessWindowHint), Opacity(this, opacity, opacityApplied)
 {
     InstallAccessible<Form, FormAccessible>();
-    connect(&ActivationTracker::Instance(), &ActivationTracker::activated, this, &Form::OnWindowActivated);
-    // Sees the presses on this window's controls before they do.
-    qApp->installEventFilter(this);
-}
-
-bool Form::eventFilter(QObject* watched, QEvent* event)
-{
-    // A click while another window of the program has the activation (a
-    // message) activates this one: its activation handler runs first, then
-    // the click takes its own effect on what the handler left.
-    const auto type = event->type();
-    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        QWindow* handle = windowHandle();
-        if (widget && widget->window() == this && handle && isVisible()
-            && ActivationTracker::Instance().LastActivated() != handle)
-            ActivationTracker::Instance().Activate(handle);
-    }
-    return QWidget::eventFilter(watched, event);
+    auto& tracker = ActivationTracker::Instance();
+    connect(&tracker, &ActivationTracker::activated, this, &Form::OnWindowActivated);
+    // A click while a message has the activation activates this window first.
+    tracker.ActivateOnPress(this);
 }
 
 bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
@@ -199,12 +183,11 @@ void Form::mouseReleaseEvent(QMouseEvent* event)
 
 void Form::ActivateAtFirstShowing()
 {
-    QWindow* window = windowHandle();
-    auto& tracker = ActivationTracker::Instance();
     // The control the activation puts the focus on before the window has it
-    // enters when the window comes (Edit::EnterWithWindow).
-    if (window && window != tracker.LastActivated())
-        tracker.Activate(window);
+    // enters when the window comes (Edit::EnterWithWindow). A window already
+    // taken as activated is not activated again.
+    if (QWindow* window = windowHandle())
+        ActivationTracker::Instance().Activate(window);
 }
 
 void Form::OnWindowActivated(QWindow* window)

@@ -92,7 +92,6 @@ protected:
             Qt::DirectConnection);
     }
 
-    bool eventFilter(QObject* watched, QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
