@@ -20,3 +20,14 @@ SettingsResult DataFile::Read(std::span<char> buffer, std::size_t& got)
     got = n;
     return SettingsResult::Ok();
 }
+
+void DataFile::Close()
+{
+    if (IsOpen())
+        CloseNative(handle_);
+    handle_ = kClosed;
+    opened_.clear();
+    created_.clear();
+    size_ = 0;
+    readSoFar_ = 0;
+}

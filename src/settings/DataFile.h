@@ -79,6 +79,8 @@ private:
     // One read of at most `want` bytes from the open file, retried when
     // interrupted; `got` is 0 at its end.
     SettingsResult ReadSome(char* data, std::size_t want, std::size_t& got);
+    // Gives an open descriptor or handle back to the system.
+    static void CloseNative(std::intptr_t handle);
 
     // A POSIX descriptor or a Windows HANDLE; -1 is closed for both.
     static constexpr std::intptr_t kClosed = -1;

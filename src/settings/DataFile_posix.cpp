@@ -348,15 +348,9 @@ SettingsResult DataFile::SyncFolder(const std::filesystem::path& folder)
     return result;
 }
 
-void DataFile::Close()
+void DataFile::CloseNative(std::intptr_t handle)
 {
-    if (IsOpen())
-        close(Fd(handle_));
-    handle_ = kClosed;
-    opened_.clear();
-    created_.clear();
-    size_ = 0;
-    readSoFar_ = 0;
+    close(Fd(handle));
 }
 
 void DataFile::RemoveIfUnused(const std::filesystem::path& file)

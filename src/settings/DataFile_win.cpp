@@ -239,15 +239,9 @@ SettingsResult DataFile::SyncFolder(const std::filesystem::path&)
     return SettingsResult::Ok();
 }
 
-void DataFile::Close()
+void DataFile::CloseNative(std::intptr_t handle)
 {
-    if (IsOpen())
-        CloseHandle(Handle(handle_));
-    handle_ = kClosed;
-    opened_.clear();
-    created_.clear();
-    size_ = 0;
-    readSoFar_ = 0;
+    CloseHandle(Handle(handle));
 }
 
 void DataFile::RemoveIfUnused(const std::filesystem::path& file)
