@@ -180,13 +180,6 @@ const TimeFieldRow kTimeFields[] = {
     {&TAdmFor00::M6, "M6", 6, kMinute, &TAdmFor00::M6Enter, &TAdmFor00::M6Exit, &TAdmFor00::M6KeyPress},
 };
 
-void SetPaletteColor(QWidget* w, const QColor& color, QPalette::ColorRole role)
-{
-    QPalette p = w->palette();
-    p.setColor(role, color);
-    w->setPalette(p);
-}
-
 // Drawn in place of a check picture that cannot be loaded: a clear box, or a
 // box with a tick.
 QImage StandInCheckPicture(bool checked)

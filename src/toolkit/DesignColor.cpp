@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QWidget>
 
 QColor DesignColor(std::uint32_t bgr)
 {
@@ -16,4 +17,11 @@ QColor ButtonShadowColor()
 QColor ButtonHighlightColor()
 {
     return QApplication::palette().color(QPalette::Light);
+}
+
+void SetPaletteColor(QWidget* widget, const QColor& color, QPalette::ColorRole role)
+{
+    QPalette p = widget->palette();
+    p.setColor(role, color);
+    widget->setPalette(p);
 }

@@ -1,5 +1,6 @@
 #include "Edit.h"
 
+#include "DesignColor.h"
 #include "Form.h"
 
 #include <QContextMenuEvent>
@@ -22,9 +23,7 @@ Edit::Edit(QWidget* parent) : QLineEdit(parent)
 
 void Edit::SetColor(const QColor& color)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Base, color);
-    setPalette(p);
+    SetPaletteColor(this, color, QPalette::Base);
 }
 
 QColor Edit::Color() const

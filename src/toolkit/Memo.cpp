@@ -1,5 +1,6 @@
 #include "Memo.h"
 
+#include "DesignColor.h"
 #include "Edit.h"
 
 #include <QKeyEvent>
@@ -58,9 +59,7 @@ int Memo::DisplayedLineCount() const
 
 void Memo::SetColor(const QColor& color)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Base, color);
-    setPalette(p);
+    SetPaletteColor(this, color, QPalette::Base);
 }
 
 QColor Memo::Color() const
@@ -70,9 +69,7 @@ QColor Memo::Color() const
 
 void Memo::SetFontColor(const QColor& color)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Text, color);
-    setPalette(p);
+    SetPaletteColor(this, color, QPalette::Text);
 }
 
 QColor Memo::FontColor() const
