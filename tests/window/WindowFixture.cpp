@@ -2,6 +2,7 @@
 
 #include "Bevel.h"
 #include "BitBtn.h"
+#include "DesignColor.h"
 #include "Edit.h"
 #include "ImageBox.h"
 #include "Panel.h"
@@ -10,12 +11,21 @@
 
 #include "AdmUnMn.h"
 #include "Memo.h"
-#include "UiTimer.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
+
+QColor FocusColour()
+{
+    return DesignColor(0x8CFFFF);
+}
+
+QColor RestColour()
+{
+    return DesignColor(0xF3F3F3);
+}
 
 void WindowFixture::TearDown()
 {
@@ -51,6 +61,24 @@ void WindowFixture::Dismiss(TAdmForMn* popup)
     WaitFor([&] { return p.isNull(); });
 }
 
+bool WindowFixture::OpenWith(const QByteArray& file)
+{
+    root_.WriteSettings(file);
+    return Open();
+}
+
+bool WindowFixture::DismissLast()
+{
+    if (Popups().isEmpty())
+        return false;
+    TAdmForMn* popup = Popups().last();
+    if (!WaitFor([&] { return QGuiApplication::focusWindow() == popup->windowHandle(); }))
+        return false;
+    const auto before = activations_->count();
+    Dismiss(popup);
+    return WaitFor([&] { return activations_->count() > before; });
+}
+
 QWidget* WindowFixture::Focused() const
 {
     return QApplication::focusWidget();
@@ -79,4 +107,18 @@ QStringList WindowFixture::Messages() const
     for (auto* p : Popups())
         out << p->CorpoMensagem->Text();
     return out;
+}
+
+QStringList WindowFixture::Times() const
+{
+    QStringList out;
+    for (int slot = 1; slot <= 6; ++slot)
+        out << window_->HourField(slot)->text() + "|" + window_->MinuteField(slot)->text();
+    return out;
+}
+
+void WindowFixture::Type(QWidget* w, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
 }
