@@ -91,8 +91,7 @@ TEST_F(EditingFlowsTest, WithoutAFileARefusedValueNeitherStaysNorIsSaved)
         {"H3", "25", Qt::Key_Return, "HORA INCORRETA", "0\r\n0\r\n00:\r\n:\r\n00:\r\n:\r\n:\r\n:\r\n"},
         {"H3", "25", Qt::Key_Tab, "HORA INCORRETA", "0\r\n0\r\n00:\r\n:\r\n00:\r\n:\r\n:\r\n:\r\n"},
         {"M3", "61", Qt::Key_Return, "MINUTO INCORRETO", "0\r\n0\r\n00:\r\n:\r\n:00\r\n:\r\n:\r\n:\r\n"},
-        {"H2", "2147483648", Qt::Key_Return, "HORA INCORRETA",
-         "0\r\n0\r\n00:\r\n00:\r\n:\r\n:\r\n:\r\n:\r\n"},
+        {"H2", "2147483648", Qt::Key_Return, "HORA INCORRETA", "0\r\n0\r\n00:\r\n00:\r\n:\r\n:\r\n:\r\n:\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.field) + (c.leave == Qt::Key_Tab ? " by Tab" : " by Enter"));
@@ -122,8 +121,8 @@ TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
     struct Case
     {
         const char* name;
-        QByteArray file;   // empty: no settings file
-        const char* focus; // the field that has the focus before the texts arrive
+        QByteArray file;                                    // empty: no settings file
+        const char* focus;                                  // the field that has the focus before the texts arrive
         std::vector<std::pair<const char*, QString>> texts; // put in fields as they are, unjudged
         const char* message;
         const char* times;        // what the fields show afterwards
@@ -138,21 +137,63 @@ TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
         {"a loaded negative hour", negative, "H1", {}, "HORA INCORRETA", "01|00 -5|10 | | | |", "H1", negative},
         {"a value no reload replaces", none, "H1", {{"H3", "25"}}, "HORA INCORRETA", "00| | 25| | | |", "H1", none},
         {"a pasted minute", kSaved, "H1", {{"M6", "61"}}, "MINUTO INCORRETO", stored, "H1", kSaved},
-        {"a long hour in the field being left", kSaved, "H1", {{"H1", longHour}}, "HORA INCORRETA", stored, "H1",
+        {"a long hour in the field being left",
+         kSaved,
+         "H1",
+         {{"H1", longHour}},
+         "HORA INCORRETA",
+         stored,
+         "H1",
          kSaved},
-        {"a refused hour in the field being left", kSaved, "H2", {{"H2", "30"}}, "HORA INCORRETA", stored, "H1",
+        {"a refused hour in the field being left",
+         kSaved,
+         "H2",
+         {{"H2", "30"}},
+         "HORA INCORRETA",
+         stored,
+         "H1",
          kSaved},
-        {"the first refused field in slot order", kSaved, "H1", {{"H2", "7"}, {"H6", "25"}, {"M5", "61"}},
-         "MINUTO INCORRETO", stored, "H1", kSaved},
-        {"a value that is only normalised", kSaved, "H2", {{"H2", "7"}}, "REGISTRO GRAVADO!!",
-         "01|30 07|00 15|45 00|00 00|00 00|00", "BitBtn1", QByteArray(kSaved).replace("12:00", "07:00")},
-        {"a dropped line break", kSaved, "H1", {{"H2", "108:00\n2"}}, "REGISTRO GRAVADO!!",
-         "01|30 00|00 15|45 00|00 00|00 00|00", "BitBtn1", QByteArray(kSaved).replace("12:00", "00:00")},
+        {"the first refused field in slot order",
+         kSaved,
+         "H1",
+         {{"H2", "7"}, {"H6", "25"}, {"M5", "61"}},
+         "MINUTO INCORRETO",
+         stored,
+         "H1",
+         kSaved},
+        {"a value that is only normalised",
+         kSaved,
+         "H2",
+         {{"H2", "7"}},
+         "REGISTRO GRAVADO!!",
+         "01|30 07|00 15|45 00|00 00|00 00|00",
+         "BitBtn1",
+         QByteArray(kSaved).replace("12:00", "07:00")},
+        {"a dropped line break",
+         kSaved,
+         "H1",
+         {{"H2", "108:00\n2"}},
+         "REGISTRO GRAVADO!!",
+         "01|30 00|00 15|45 00|00 00|00 00|00",
+         "BitBtn1",
+         QByteArray(kSaved).replace("12:00", "00:00")},
         {"a dropped word", kSaved, "H1", {{"M6", "0abc0"}}, "REGISTRO GRAVADO!!", stored, "BitBtn1", kSaved},
-        {"a pasted number", kSaved, "H1", {{"H4", " 7"}}, "REGISTRO GRAVADO!!", "01|30 12|00 15|45 07|00 00|00 00|00",
-         "BitBtn1", QByteArray(kSaved).replace("00:00\r\n00:00\r\n00", "07:00\r\n00:00\r\n00")},
-        {"an empty field", kSaved, "H1", {{"M3", ""}}, "REGISTRO GRAVADO!!", "01|30 12|00 15| 00|00 00|00 00|00",
-         "BitBtn1", QByteArray(kSaved).replace("15:45", "15:")},
+        {"a pasted number",
+         kSaved,
+         "H1",
+         {{"H4", " 7"}},
+         "REGISTRO GRAVADO!!",
+         "01|30 12|00 15|45 07|00 00|00 00|00",
+         "BitBtn1",
+         QByteArray(kSaved).replace("00:00\r\n00:00\r\n00", "07:00\r\n00:00\r\n00")},
+        {"an empty field",
+         kSaved,
+         "H1",
+         {{"M3", ""}},
+         "REGISTRO GRAVADO!!",
+         "01|30 12|00 15| 00|00 00|00 00|00",
+         "BitBtn1",
+         QByteArray(kSaved).replace("15:45", "15:")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
