@@ -7,6 +7,7 @@
 #include "ImageBox.h"
 #include "Panel.h"
 #include "SpeedButton.h"
+#include "StoppedClock.h"
 #include "UiTimer.h"
 
 #include "AdmUnMn.h"
@@ -16,6 +17,28 @@
 #include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
+
+namespace {
+
+// Takes every popup off the real clock as it is shown, before the event loop
+// can deliver a tick of its display time.
+class PopupClockStopper : public QObject
+{
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto* popup = qobject_cast<TAdmForMn*>(watched)) {
+                for (auto* timer : popup->findChildren<UiTimer*>())
+                    if (!StopTheClock(timer))
+                        ADD_FAILURE() << "a popup's timer runs on the real clock";
+            }
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 QColor FocusColour()
 {
@@ -32,10 +55,15 @@ void WindowFixture::TearDown()
     activations_.reset();
     delete window_.data();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    popupClocks_.reset();
 }
 
 bool WindowFixture::Open()
 {
+    if (!popupClocks_) {
+        popupClocks_ = std::make_unique<PopupClockStopper>();
+        qApp->installEventFilter(popupClocks_.get());
+    }
     window_ = new TAdmFor00(root_.Path());
     activations_ = std::make_unique<QSignalSpy>(window_.data(), &Form::activated);
     window_->ShowFirstTime();

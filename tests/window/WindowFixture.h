@@ -31,7 +31,8 @@ QColor FocusColour();
 QColor RestColour();
 
 // A configuration window on a temporary data root, shown and active, with the
-// events of its first activation handled.
+// events of its first activation handled. The popups it brings up are off the
+// real clock (see StoppedClock.h): only Dismiss and explicit ticks end them.
 class WindowFixture : public ::testing::Test
 {
 protected:
@@ -69,4 +70,7 @@ protected:
     QPointer<TAdmFor00> window_;
     // The window's activations since Open().
     std::unique_ptr<QSignalSpy> activations_;
+
+private:
+    std::unique_ptr<QObject> popupClocks_;
 };
