@@ -8,6 +8,7 @@
 #include "Memo.h"
 #include "StoppedClock.h"
 #include "UiTimer.h"
+#include "WaitFor.h"
 
 #include "WrappingText.h"
 
@@ -32,13 +33,6 @@ QFont PopupFont()
 }
 
 constexpr int kFadeTicks = 23;
-
-// Waits for what the event loop does next; the limit is for a machine that
-// is busy, not a measure.
-bool WaitFor(const std::function<bool()>& condition)
-{
-    return QTest::qWaitFor(condition, 30'000);
-}
 
 bool IsFocusWindow(const QWidget* w)
 {

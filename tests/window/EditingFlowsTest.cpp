@@ -33,7 +33,7 @@ QMenu* OpenContextMenu(Edit* field)
     QContextMenuEvent request(QContextMenuEvent::Mouse, at, field->mapToGlobal(at));
     QApplication::sendEvent(field, &request);
     QMenu* menu = nullptr;
-    (void)QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
+    (void)WaitFor([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
     return menu;
 }
 

@@ -70,11 +70,6 @@ bool WindowFixture::Open()
     return WaitFor([this] { return window_ && activations_->count() > 0 && QApplication::focusWidget() != nullptr; });
 }
 
-bool WindowFixture::WaitFor(const std::function<bool()>& done, int timeoutMs)
-{
-    return QTest::qWaitFor(done, timeoutMs);
-}
-
 QList<TAdmForMn*> WindowFixture::Popups() const
 {
     return window_ ? window_->findChildren<TAdmForMn*>(Qt::FindDirectChildrenOnly) : QList<TAdmForMn*>{};

@@ -9,6 +9,7 @@
 #include "SpeedButton.h"
 #include "TempDataRoot.h"
 #include "UiTimer.h"
+#include "WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +43,6 @@ protected:
     bool Open();
     // Writes `file` as the settings file, then opens the window.
     bool OpenWith(const QByteArray& file);
-    // Handles pending events until `done` holds (bounded).
-    static bool WaitFor(const std::function<bool()>& done, int timeoutMs = 3000);
     // The popups currently open, oldest first.
     QList<class TAdmForMn*> Popups() const;
     // Fades the given popup out by its own ticks and lets it go.
