@@ -6,7 +6,9 @@
 #include "Form.h"
 #include "ImageBox.h"
 #include "Memo.h"
+#include "StoppedClock.h"
 #include "UiTimer.h"
+#include "WaitFor.h"
 
 #include "WrappingText.h"
 
@@ -31,13 +33,6 @@ QFont PopupFont()
 }
 
 constexpr int kFadeTicks = 23;
-
-// Waits for what the event loop does next; the limit is for a machine that
-// is busy, not a measure.
-bool WaitFor(const std::function<bool()>& condition)
-{
-    return QTest::qWaitFor(condition, 30'000);
-}
 
 bool IsFocusWindow(const QWidget* w)
 {
@@ -68,9 +63,12 @@ protected:
     void TearDown() override { owner_.reset(); }
 
     // Shows a popup the way MostraMensagem does and waits for its activation.
+    // Its timers are off the real clock: only explicit ticks drive them.
     TAdmForMn* Show(const QString& text)
     {
         auto* popup = new TAdmForMn(owner_.get());
+        EXPECT_TRUE(StopTheClock(popup->Timer1));
+        EXPECT_TRUE(StopTheClock(popup->TempFecha));
         QSignalSpy activated(popup, &Form::activated);
         popup->Mostra(text);
         EXPECT_TRUE(WaitFor([&] { return IsFocusWindow(popup) && activated.count() == 1; })) << "popup not activated";
@@ -278,6 +276,7 @@ TEST_F(PopupTest, DismissingOneOfTwoPopupsLeavesTheOther)
     QPointer<TAdmForMn> second = Show(WrappingText(PopupFont(), 2, 643));
     const QRegion secondShape = second->mask();
     QSignalSpy secondTicks(second->Timer1, &UiTimer::ticked);
+    QSignalSpy secondRestarts(second->Timer1, &UiTimer::restarted);
 
     QTest::mouseClick(first, Qt::LeftButton, {}, QPoint(400, 10));
     EXPECT_TRUE(Fading(*first));
@@ -293,6 +292,7 @@ TEST_F(PopupTest, DismissingOneOfTwoPopupsLeavesTheOther)
     EXPECT_EQ(second->Timer1->Interval(), 7000);
     EXPECT_TRUE(second->Timer1->Enabled());
     EXPECT_EQ(secondTicks.count(), 0);
+    EXPECT_EQ(secondRestarts.count(), 0) << "its display time still counts from its own activation";
     EXPECT_EQ(second->mask(), secondShape);
     EXPECT_EQ(second->CorpoMensagem->TextArea(), QRect(5, 5, 643, 207));
     EXPECT_EQ(second->CorpoMensagem->Text(), WrappingText(PopupFont(), 2, 643));

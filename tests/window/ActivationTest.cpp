@@ -1,7 +1,6 @@
 #include "WindowFixture.h"
 
 #include "AdmUnMn.h"
-#include "DesignColor.h"
 #include "Edit.h"
 #include "ImageBox.h"
 #include "Memo.h"
@@ -25,14 +24,6 @@ bool ShowsOk(ImageBox* box)
 bool ShowsNaoOk(ImageBox* box)
 {
     return !box->Picture().isNull() && qGray(box->Picture().pixel(4, 4)) < 50;
-}
-
-QStringList Times(TAdmFor00* w)
-{
-    QStringList out;
-    for (int slot = 1; slot <= 6; ++slot)
-        out << w->HourField(slot)->text() + "|" + w->MinuteField(slot)->text();
-    return out;
 }
 
 // The messages of one logging category while it lives, as they would reach
@@ -87,7 +78,7 @@ TEST_F(ActivationTest, FirstShowWithoutASettingsFile)
 {
     ASSERT_TRUE(Open());
     EXPECT_EQ(activations_->count(), 1);
-    EXPECT_EQ(Times(window_).join(' '), "| | | | | |");
+    EXPECT_EQ(Times().join(' '), "| | | | | |");
     EXPECT_FALSE(window_->AprChe->isChecked());
     EXPECT_TRUE(ShowsOk(window_->CheApr));
     EXPECT_EQ(Focused(), window_->H1);
@@ -97,11 +88,10 @@ TEST_F(ActivationTest, FirstShowWithoutASettingsFile)
 
 TEST_F(ActivationTest, LoadsTheFileIntoTheControls)
 {
-    root_.WriteSettings(kSaved);
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenWith(kSaved));
     EXPECT_TRUE(window_->AprChe->isChecked());
     EXPECT_TRUE(ShowsNaoOk(window_->CheApr));
-    EXPECT_EQ(Times(window_).join(' '), "07|30 12|00 15|45 00|00 00|00 00|00");
+    EXPECT_EQ(Times().join(' '), "07|30 12|00 15|45 00|00 00|00 00|00");
     EXPECT_EQ(Focused(), window_->H1);
 }
 
@@ -124,12 +114,12 @@ TEST_F(ActivationTest, SlotTextsAreSplitAtFixedPositionsWithoutValidation)
     ASSERT_TRUE(Open());
     root_.WriteSettings("0\r\n0\r\n7:30\r\n12:3\r\n12:345\r\n\r\n:\r\n1\r\n");
     window_->CarregaDados();
-    EXPECT_EQ(Times(window_).join(' '), "7:|0 12|3 12|34 | :| 1|");
+    EXPECT_EQ(Times().join(' '), "7:|0 12|3 12|34 | :| 1|");
 
     // A shorter file: slots 1 and 2 fall back to 00:00, slots 3..6 keep the previous read.
     root_.WriteSettings("0\r\n0\r\n08:15\r\n");
     window_->CarregaDados();
-    EXPECT_EQ(Times(window_).join(' '), "08|15 00|00 12|34 | :| 1|");
+    EXPECT_EQ(Times().join(' '), "08|15 00|00 12|34 | :| 1|");
 }
 
 TEST_F(ActivationTest, ToggleFlipsTheBoxAndReadsThePictureEachTime)
@@ -150,8 +140,7 @@ TEST_F(ActivationTest, ToggleFlipsTheBoxAndReadsThePictureEachTime)
 
 TEST_F(ActivationTest, ToggleThenSaveWritesTheFlippedFlag)
 {
-    root_.WriteSettings(kSaved);
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenWith(kSaved));
     window_->ApreAuto->click();
     window_->BitBtn1->click();
     EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace(0, 1, "0"));
@@ -159,14 +148,12 @@ TEST_F(ActivationTest, ToggleThenSaveWritesTheFlippedFlag)
 
 TEST_F(ActivationTest, AnyPopupBringsBackTheSavedState)
 {
-    root_.WriteSettings(kSaved);
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenWith(kSaved));
     window_->ApreAuto->click();
     window_->H2->setText("99");
     MostraMensagem("X");
-    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
-    Dismiss(AdmForMn);
-    ASSERT_TRUE(WaitFor([&] { return activations_->count() == 2; }));
+    ASSERT_TRUE(DismissLast());
+    EXPECT_EQ(activations_->count(), 2);
     EXPECT_TRUE(window_->AprChe->isChecked());
     EXPECT_EQ(window_->H2->text(), "12");
     EXPECT_EQ(Focused(), window_->H1);
@@ -185,10 +172,9 @@ TEST_F(ActivationTest, SaveConfirmsAndReloadsWhenThePopupGoes)
     EXPECT_EQ(LastMessage(), "REGISTRO GRAVADO!!");
 
     window_->H1->setText("23"); // not saved: replaced on return
-    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
-    Dismiss(AdmForMn);
-    ASSERT_TRUE(WaitFor([&] { return activations_->count() == 2; }));
-    EXPECT_EQ(Times(window_).join(' '), "06|05 :| :| :| :| :|");
+    ASSERT_TRUE(DismissLast());
+    EXPECT_EQ(activations_->count(), 2);
+    EXPECT_EQ(Times().join(' '), "06|05 :| :| :| :| :|");
     EXPECT_EQ(Focused(), window_->H1);
 }
 
@@ -216,8 +202,7 @@ TEST_F(ActivationTest, AClickDuringAMessageActsAfterTheActivation)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        root_.WriteSettings(kSaved);
-        ASSERT_TRUE(Open());
+        ASSERT_TRUE(OpenWith(kSaved));
         window_->H1->setText("9"); // typed, replaced by the reload
         MostraMensagem("X");
         ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
@@ -232,7 +217,7 @@ TEST_F(ActivationTest, AClickDuringAMessageActsAfterTheActivation)
         EXPECT_EQ(activations_->count(), before + 1) << "the desktop's activation that follows is the same one";
         c.check(window_);
         if (window_->focusWidget() == window_->H2) {
-            EXPECT_EQ(window_->H2->Color(), DesignColor(0x8CFFFF));
+            EXPECT_EQ(window_->H2->Color(), FocusColour());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_3);
             EXPECT_EQ(window_->H2->text(), "132");
             EXPECT_EQ(window_->H1->text(), "07");
@@ -243,8 +228,7 @@ TEST_F(ActivationTest, AClickDuringAMessageActsAfterTheActivation)
 
 TEST_F(ActivationTest, LineTwoIsCarriedThroughUnchanged)
 {
-    root_.WriteSettings("0\r\n\x80\xff abc \x81\r\n01:02\r\n");
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenWith("0\r\n\x80\xff abc \x81\r\n01:02\r\n"));
     window_->BitBtn1->click();
     EXPECT_TRUE(root_.ReadSettings().startsWith("0\r\n\x80\xff abc \x81\r\n01:02\r\n00:00\r\n"));
 }
@@ -287,9 +271,8 @@ TEST_F(ActivationTest, AFailingReadIsLoggedOnce)
         CategoryLog log("quorvelo.settings");
         ASSERT_TRUE(Open());
         MostraMensagem("X");
-        ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == AdmForMn->windowHandle(); }));
-        Dismiss(AdmForMn);
-        ASSERT_TRUE(WaitFor([&] { return activations_->count() == 2; }));
+        ASSERT_TRUE(DismissLast());
+        EXPECT_EQ(activations_->count(), 2);
         EXPECT_EQ(log.lines.size(), c.warnings) << log.lines.join('\n').toStdString();
         if (c.warnings > 0) {
             EXPECT_TRUE(log.lines[0].contains("not a plain file")) << log.lines[0].toStdString();
@@ -305,7 +288,7 @@ TEST_F(ActivationTest, AMissingPictureGetsAStandInAndTheTimesStillLoad)
     ASSERT_TRUE(Open());
     EXPECT_FALSE(window_->CheApr->Picture().isNull());
     EXPECT_TRUE(window_->AprChe->isChecked());
-    EXPECT_EQ(Times(window_)[0], "07|30");
+    EXPECT_EQ(Times()[0], "07|30");
     EXPECT_EQ(Focused(), window_->H1);
     EXPECT_EQ(Popups().size(), 0) << "no message box for a missing picture";
     const QImage checked = window_->CheApr->Picture();
@@ -329,13 +312,12 @@ TEST_F(ActivationTest, APipeInsteadOfAPictureGetsAStandIn)
     ASSERT_TRUE(opened);
     EXPECT_TRUE(window_->AprChe->isChecked());
     EXPECT_FALSE(window_->CheApr->Picture().isNull());
-    EXPECT_EQ(Times(window_)[0], "07|30");
+    EXPECT_EQ(Times()[0], "07|30");
 }
 
 TEST_F(ActivationTest, SwitchingApplicationsAndBackIsNoActivation)
 {
-    root_.WriteSettings(kSaved);
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenWith(kSaved));
     window_->H2->setText("5");
     // The focus leaves the program and comes back to the same window.
     emit qGuiApp->focusWindowChanged(nullptr);

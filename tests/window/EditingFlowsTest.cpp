@@ -1,7 +1,6 @@
 #include "WindowFixture.h"
 
 #include "AdmUnMn.h"
-#include "DesignColor.h"
 #include "Memo.h"
 #include "OtherProgram.h"
 
@@ -19,26 +18,11 @@
 namespace {
 
 const QByteArray kSaved = "1\r\nW\r\n01:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
-const QColor kFocus = DesignColor(0x8CFFFF);
 
 // X11 gives Delete the text DEL; the offscreen platform gives it none.
 void PressDelete(QWidget* w, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
     QTest::sendKeyEvent(QTest::Click, w, Qt::Key_Delete, QString(QChar(0x7f)), mods);
-}
-
-void Type(QWidget* w, const QString& text)
-{
-    for (QChar c : text)
-        QTest::keyClick(w, c.toLatin1());
-}
-
-QStringList Times(TAdmFor00* w)
-{
-    QStringList out;
-    for (int slot = 1; slot <= 6; ++slot)
-        out << w->HourField(slot)->text() + "|" + w->MinuteField(slot)->text();
-    return out;
 }
 
 // A right click, then the context menu request the desktop makes of it.
@@ -49,7 +33,7 @@ QMenu* OpenContextMenu(Edit* field)
     QContextMenuEvent request(QContextMenuEvent::Mouse, at, field->mapToGlobal(at));
     QApplication::sendEvent(field, &request);
     QMenu* menu = nullptr;
-    (void)QTest::qWaitFor([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
+    (void)WaitFor([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; });
     return menu;
 }
 
@@ -65,17 +49,6 @@ protected:
     {
         FollowRefusal([this] { QTest::mouseClick(window_->BitBtn1, Qt::LeftButton); });
     }
-
-    // Lets the newest popup go once it has the focus, and waits for the
-    // window's return.
-    void DismissLast()
-    {
-        TAdmForMn* popup = Popups().last();
-        ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == popup->windowHandle(); }));
-        const auto before = activations_->count();
-        Dismiss(popup);
-        ASSERT_TRUE(WaitFor([&] { return activations_->count() > before; }));
-    }
 };
 
 TEST_F(EditingFlowsTest, AfterAnyRefusalTheFirstFieldIsReadyToBeTypedOver)
@@ -87,15 +60,14 @@ TEST_F(EditingFlowsTest, AfterAnyRefusalTheFirstFieldIsReadyToBeTypedOver)
     };
     for (const Case& c : {Case{"H1", "25"}, Case{"M3", "61"}}) {
         SCOPED_TRACE(c.field);
-        root_.WriteSettings(kSaved);
-        ASSERT_TRUE(Open());
+        ASSERT_TRUE(OpenWith(kSaved));
         auto* field = window_->findChild<Edit*>(c.field);
         ASSERT_TRUE(window_->RequestFocus(field));
         Type(field, c.typed);
         Press(Qt::Key_Return);
         ASSERT_EQ(Messages().size(), 1);
         EXPECT_EQ(Focused(), window_->H1);
-        EXPECT_EQ(window_->H1->Color(), kFocus);
+        EXPECT_EQ(window_->H1->Color(), FocusColour());
         EXPECT_EQ(window_->H1->selectedText(), "01");
         Type(window_->H1, "5");
         EXPECT_EQ(window_->H1->text(), "5") << "typing replaces the value, nothing is appended";
@@ -111,21 +83,23 @@ TEST_F(EditingFlowsTest, WithoutAFileARefusedValueNeitherStaysNorIsSaved)
     {
         const char* field;
         const char* typed;
+        Qt::Key leave; // the key that leaves the field
         const char* message;
         QByteArray saved;
     };
     const Case cases[] = {
-        {"H3", "25", "HORA INCORRETA", "0\r\n0\r\n00:\r\n:\r\n00:\r\n:\r\n:\r\n:\r\n"},
-        {"M3", "61", "MINUTO INCORRETO", "0\r\n0\r\n00:\r\n:\r\n:00\r\n:\r\n:\r\n:\r\n"},
-        {"H2", "2147483648", "HORA INCORRETA", "0\r\n0\r\n00:\r\n00:\r\n:\r\n:\r\n:\r\n:\r\n"},
+        {"H3", "25", Qt::Key_Return, "HORA INCORRETA", "0\r\n0\r\n00:\r\n:\r\n00:\r\n:\r\n:\r\n:\r\n"},
+        {"H3", "25", Qt::Key_Tab, "HORA INCORRETA", "0\r\n0\r\n00:\r\n:\r\n00:\r\n:\r\n:\r\n:\r\n"},
+        {"M3", "61", Qt::Key_Return, "MINUTO INCORRETO", "0\r\n0\r\n00:\r\n:\r\n:00\r\n:\r\n:\r\n:\r\n"},
+        {"H2", "2147483648", Qt::Key_Return, "HORA INCORRETA", "0\r\n0\r\n00:\r\n00:\r\n:\r\n:\r\n:\r\n:\r\n"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.field);
+        SCOPED_TRACE(std::string(c.field) + (c.leave == Qt::Key_Tab ? " by Tab" : " by Enter"));
         ASSERT_TRUE(Open());
         auto* field = window_->findChild<Edit*>(c.field);
         ASSERT_TRUE(window_->RequestFocus(field));
         Type(field, c.typed);
-        Press(Qt::Key_Return);
+        Press(c.leave);
         EXPECT_EQ(Messages().join('/'), c.message);
         EXPECT_EQ(field->text(), "00");
         Press(Qt::Key_Backtab, Qt::ShiftModifier);
@@ -137,29 +111,46 @@ TEST_F(EditingFlowsTest, WithoutAFileARefusedValueNeitherStaysNorIsSaved)
     }
 }
 
-// The save judges every field as leaving it would, whether or not it ever
-// had the focus.
+// The save judges every non-empty field as leaving it would, whether or not
+// it ever had the focus (text from a drop or a menu's paste had no exit
+// check), and shows the result; a refused field stops it with its message
+// and nothing is written. A refusal ends, after the window's return, with
+// the stored values shown again and the focus on the first field.
 TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
 {
     struct Case
     {
         const char* name;
-        QByteArray file; // empty: no settings file
-        std::function<void(TAdmFor00*)> edit;
+        QByteArray file;   // empty: no settings file
+        const char* focus; // the field that has the focus when the text arrives
+        const char* field; // the field the text is put in as it is, unjudged; nullptr: none
+        QString text;
         const char* message;
-        QByteArray saved; // what the file holds afterwards
+        const char* times;        // what the fields show afterwards
+        const char* focusedField; // where the window's focus ends
+        QByteArray saved;         // what the file holds afterwards
     };
+    const QByteArray none;
     const QByteArray negative = "0\r\n0\r\n01:00\r\n-5:10\r\n";
+    const QString longHour = QString(40000, '0') + "25"; // cut to 32767 characters, it would be accepted
+    const char* stored = "01|30 12|00 15|45 00|00 00|00 00|00";
+    auto savedWith = [](const char* from, const char* to) { return QByteArray(kSaved).replace(from, to); };
     const Case cases[] = {
-        {"a loaded negative hour", negative, [](TAdmFor00*) {}, "HORA INCORRETA", negative},
-        {"a value no reload replaces", {}, [](TAdmFor00* w) { w->H3->setText("25"); }, "HORA INCORRETA", {}},
-        {"a pasted minute", kSaved, [](TAdmFor00* w) { w->M6->setText("61"); }, "MINUTO INCORRETO", kSaved},
-        {"a value that is only normalised", kSaved,
-         [](TAdmFor00* w) {
-             w->RequestFocus(w->H2);
-             w->H2->setText("7");
-         },
-         "REGISTRO GRAVADO!!", QByteArray(kSaved).replace("12:00", "07:00")},
+        {"a loaded negative hour", negative, "H1", nullptr, "", "HORA INCORRETA", "01|00 -5|10 | | | |", "H1",
+         negative},
+        {"a value no reload replaces", none, "H1", "H3", "25", "HORA INCORRETA", "00| | 25| | | |", "H1", none},
+        {"a pasted minute", kSaved, "H1", "M6", "61", "MINUTO INCORRETO", stored, "H1", kSaved},
+        {"a long hour in the field being left", kSaved, "H1", "H1", longHour, "HORA INCORRETA", stored, "H1", kSaved},
+        {"a refused hour in the field being left", kSaved, "H2", "H2", "30", "HORA INCORRETA", stored, "H1", kSaved},
+        {"a value that is only normalised", kSaved, "H2", "H2", "7", "REGISTRO GRAVADO!!",
+         "01|30 07|00 15|45 00|00 00|00 00|00", "BitBtn1", savedWith("12:00", "07:00")},
+        {"a dropped line break", kSaved, "H1", "H2", "108:00\n2", "REGISTRO GRAVADO!!",
+         "01|30 00|00 15|45 00|00 00|00 00|00", "BitBtn1", savedWith("12:00", "00:00")},
+        {"a dropped word", kSaved, "H1", "M6", "0abc0", "REGISTRO GRAVADO!!", stored, "BitBtn1", kSaved},
+        {"a pasted number", kSaved, "H1", "H4", " 7", "REGISTRO GRAVADO!!", "01|30 12|00 15|45 07|00 00|00 00|00",
+         "BitBtn1", savedWith("00:00\r\n00:00\r\n00", "07:00\r\n00:00\r\n00")},
+        {"an empty field", kSaved, "H1", "M3", "", "REGISTRO GRAVADO!!", "01|30 12|00 15| 00|00 00|00 00|00", "BitBtn1",
+         savedWith("15:45", "15:")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -168,55 +159,30 @@ TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
         else
             root_.WriteSettings(c.file);
         ASSERT_TRUE(Open());
-        c.edit(window_);
+        ASSERT_TRUE(window_->RequestFocus(window_->findChild<Edit*>(c.focus)));
+        if (c.field) {
+            auto* field = window_->findChild<Edit*>(c.field);
+            field->setText(c.text);
+            ASSERT_EQ(field->text(), c.text) << "the field takes the text whole";
+        }
         ClickSave();
         EXPECT_EQ(Messages().join('/'), c.message);
-        EXPECT_EQ(root_.ReadSettings(), c.saved);
-        delete window_.data();
-    }
-}
-
-// Text that reached a field without an exit check (a drop, a menu's paste)
-// is normalised by the save on screen and in the file alike; a break in it
-// never reaches the file.
-TEST_F(EditingFlowsTest, SaveNormalisesTextsNoExitCheckJudged)
-{
-    struct Case
-    {
-        const char* name;
-        const char* field;
-        QString text;
-        const char* shown;
-        QByteArray saved;
-    };
-    const Case cases[] = {
-        {"a dropped line break", "H2", "108:00\n2", "00", QByteArray(kSaved).replace("12:00", "00:00")},
-        {"a dropped word", "M6", "0abc0", "00", kSaved},
-        {"a pasted number", "H4", " 7", "07",
-         QByteArray(kSaved).replace("00:00\r\n00:00\r\n00", "07:00\r\n00:00\r\n00")},
-        {"an empty field", "M3", "", "", QByteArray(kSaved).replace("15:45", "15:")},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        root_.WriteSettings(kSaved);
-        ASSERT_TRUE(Open());
-        auto* field = window_->findChild<Edit*>(c.field);
-        field->setText(c.text);
-        ClickSave();
-        EXPECT_EQ(Messages(), QStringList{"REGISTRO GRAVADO!!"});
-        EXPECT_EQ(field->text(), c.shown);
+        EXPECT_EQ(Times().join(' '), c.times);
+        EXPECT_EQ(window_->focusWidget()->objectName(), c.focusedField);
         EXPECT_EQ(root_.ReadSettings(), c.saved);
         delete window_.data();
     }
 
-    // The first refused field, in slot order, stops the save.
-    root_.WriteSettings(kSaved);
-    ASSERT_TRUE(Open());
+    // Of several refused fields, the first in slot order speaks; a field
+    // only normalised before it is not written either.
+    ASSERT_TRUE(OpenWith(kSaved));
     window_->H2->setText("7");
     window_->H6->setText("25");
     window_->M5->setText("61");
     ClickSave();
     EXPECT_EQ(Messages(), QStringList{"MINUTO INCORRETO"});
+    EXPECT_EQ(Times().join(' '), stored);
+    EXPECT_EQ(Focused(), window_->H1);
     EXPECT_EQ(root_.ReadSettings(), kSaved);
 }
 
@@ -236,8 +202,7 @@ TEST_F(EditingFlowsTest, ASecondSaveRightAfterTheFirstIsNoFailure)
 // refused its value) opens no menu there: a Paste would go unjudged.
 TEST_F(EditingFlowsTest, NoContextMenuOnAFieldTheFocusDidNotReach)
 {
-    root_.WriteSettings(kSaved);
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenWith(kSaved));
     window_->H1->selectAll();
     Type(window_->H1, "99");
     FollowRefusal([&] {
@@ -255,16 +220,15 @@ TEST_F(EditingFlowsTest, NoContextMenuOnAFieldTheFocusDidNotReach)
 
 TEST_F(EditingFlowsTest, AReadThatFailsChangesNothing)
 {
-    root_.WriteSettings(kSaved);
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenWith(kSaved));
     window_->H2->setText("09"); // typed, not yet saved
     {
         OtherProgram held(root_.SettingsFile().toStdU16String(), OtherProgram::Writer());
         ASSERT_TRUE(held.Holding());
         MostraMensagem("X");
-        DismissLast(); // the return reads the file, which another program holds
+        ASSERT_TRUE(DismissLast()); // the return reads the file, which another program holds
         EXPECT_TRUE(window_->AprChe->isChecked());
-        EXPECT_EQ(Times(window_).join(' '), "01|30 09|00 15|45 00|00 00|00 00|00");
+        EXPECT_EQ(Times().join(' '), "01|30 09|00 15|45 00|00 00|00 00|00");
     }
     ClickSave();
     EXPECT_EQ(Messages().last(), "REGISTRO GRAVADO!!");
@@ -277,24 +241,23 @@ TEST_F(EditingFlowsTest, AFileHeldSinceStartUpIsNotReplacedUntilRead)
     auto held = std::make_unique<OtherProgram>(root_.SettingsFile().toStdU16String(), OtherProgram::Writer());
     ASSERT_TRUE(held->Holding());
     ASSERT_TRUE(Open());
-    EXPECT_EQ(Times(window_).join(' '), "| | | | | |");
+    EXPECT_EQ(Times().join(' '), "| | | | | |");
     window_->H1->setText("08");
     ClickSave();
     EXPECT_EQ(Messages(), QStringList{QString::fromUtf8("REGISTRO NÃO GRAVADO!!")});
     held.reset();
     EXPECT_EQ(root_.ReadSettings(), kSaved);
 
-    DismissLast(); // now the file can be read
+    ASSERT_TRUE(DismissLast()); // now the file can be read
     EXPECT_TRUE(window_->AprChe->isChecked());
-    EXPECT_EQ(Times(window_)[0], "01|30");
+    EXPECT_EQ(Times()[0], "01|30");
     ClickSave();
     EXPECT_EQ(root_.ReadSettings(), kSaved);
 }
 
 TEST_F(EditingFlowsTest, AFieldsContextMenuKeepsWhatWasTyped)
 {
-    root_.WriteSettings(kSaved);
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenWith(kSaved));
     const auto before = activations_->count();
     ASSERT_TRUE(window_->RequestFocus(window_->H2));
     Type(window_->H2, "09");
@@ -333,7 +296,7 @@ TEST_F(EditingFlowsTest, AFieldsContextMenuKeepsWhatWasTyped)
     Press(Qt::Key_Return);
     EXPECT_EQ(window_->M4->text(), "07");
     EXPECT_EQ(activations_->count(), before) << "a menu is no other window of the program";
-    EXPECT_EQ(Times(window_)[1], "09|45");
+    EXPECT_EQ(Times()[1], "09|45");
 }
 
 TEST_F(EditingFlowsTest, EditingKeysKeepTheirAction)
@@ -378,8 +341,7 @@ TEST_F(EditingFlowsTest, EditingKeysKeepTheirAction)
          },
          "12"},
     };
-    root_.WriteSettings(kSaved);
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenWith(kSaved));
     for (const Case& c : cases) {
         window_->H1->setText("12");
         c.keys(window_->H1);

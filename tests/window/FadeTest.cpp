@@ -2,10 +2,12 @@
 
 #include <QSignalSpy>
 
+#include "StoppedClock.h"
 #include "UiTimer.h"
 
-// The fades are driven tick by tick; the window is created but not shown, so
-// nothing but these ticks moves its opacity.
+// The fades are driven tick by tick; the window is created but not shown and
+// its timers are off the real clock, so nothing but these ticks moves its
+// opacity.
 class FadeTest : public WindowFixture
 {
 protected:
@@ -15,6 +17,8 @@ protected:
     {
         delete window_.data();
         window_ = new TAdmFor00(root_.Path());
+        EXPECT_TRUE(StopTheClock(window_->TemAbre));
+        EXPECT_TRUE(StopTheClock(window_->TempFecha));
     }
 
     // Runs closing ticks until the window closes; returns how many it took.

@@ -2,7 +2,6 @@
 
 #include "AdmUnMn.h"
 #include "BitBtn.h"
-#include "DesignColor.h"
 #include "Edit.h"
 #include "Memo.h"
 #include "UiTimer.h"
@@ -15,29 +14,14 @@
 namespace {
 
 const QByteArray kSaved = "0\r\n0\r\n07:30\r\n12:00\r\n15:45\r\n00:00\r\n00:00\r\n00:00\r\n";
-const QColor kFocus = DesignColor(0x8CFFFF);
-const QColor kRest = DesignColor(0xF3F3F3);
-
-void Type(QWidget* w, const QString& text)
-{
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-    }
-}
 
 } // namespace
 
+// What a save writes or refuses is in EditingFlowsTest's table.
 class FieldsTest : public WindowFixture
 {
 protected:
     void SetUp() override { root_.WriteCheckImages(); }
-
-    bool OpenWith(const QByteArray& file)
-    {
-        root_.WriteSettings(file);
-        return Open();
-    }
 };
 
 TEST_F(FieldsTest, OnlyDigitsAndBackspaceReachTheField)
@@ -99,17 +83,6 @@ TEST_F(FieldsTest, EveryCharacterFromTheKeyboardIsFiltered)
     }
 }
 
-TEST_F(FieldsTest, FieldsHaveNoLengthLimit)
-{
-    ASSERT_TRUE(OpenWith(kSaved));
-    const QString text = QString(40000, '0') + "25";
-    window_->H1->setText(text);
-    EXPECT_EQ(window_->H1->text(), text);
-    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
-    EXPECT_EQ(root_.ReadSettings(), kSaved);
-}
-
 TEST_F(FieldsTest, KeypadEnterOnTheSaveButtonSaves)
 {
     ASSERT_TRUE(OpenWith(kSaved));
@@ -168,13 +141,13 @@ TEST_F(FieldsTest, TabAndShiftTabReachTheSaveButton)
 TEST_F(FieldsTest, FocusColourAndSelectionOnArrival)
 {
     ASSERT_TRUE(OpenWith(kSaved));
-    EXPECT_EQ(window_->H1->Color(), kFocus);
+    EXPECT_EQ(window_->H1->Color(), FocusColour());
     for (int i = 0; i < 9; ++i)
         Press(Qt::Key_Return);
     ASSERT_EQ(Focused(), window_->M5);
-    EXPECT_EQ(window_->M5->Color(), kFocus) << "M5 gains its colour through M1Enter";
-    EXPECT_EQ(window_->H1->Color(), kRest);
-    EXPECT_EQ(window_->H5->Color(), kRest);
+    EXPECT_EQ(window_->M5->Color(), FocusColour()) << "M5 gains its colour through M1Enter";
+    EXPECT_EQ(window_->H1->Color(), RestColour());
+    EXPECT_EQ(window_->H5->Color(), RestColour());
 
     // A field reached by Enter has its text selected: typing replaces it.
     ASSERT_TRUE(window_->RequestFocus(window_->M1));
@@ -234,7 +207,7 @@ TEST_F(FieldsTest, OutOfRangeValuesAreReportedAndTheSavedValuesReturn)
         EXPECT_EQ(Messages().last(), c.message);
         EXPECT_EQ(field->text(), c.saved) << c.field << " shows the saved value again";
         EXPECT_EQ(Focused(), window_->H1) << "the window's return puts the focus on H1";
-        EXPECT_EQ(field->Color(), kRest);
+        EXPECT_EQ(field->Color(), RestColour());
     }
     EXPECT_EQ(root_.ReadSettings(), kSaved);
 }
@@ -251,36 +224,6 @@ TEST_F(FieldsTest, RejectionInTheFirstFieldKeepsTheFocusThere)
     EXPECT_EQ(window_->H1->text(), "07");
 }
 
-TEST_F(FieldsTest, WithoutAReadableFileTheRejectedTextGivesWayToTheOneBefore)
-{
-    ASSERT_TRUE(Open());
-    ASSERT_TRUE(window_->RequestFocus(window_->H3));
-    window_->H3->setText("25");
-    Press(Qt::Key_Tab);
-    EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
-    EXPECT_EQ(window_->H3->text(), "00") << "no reload replaces it: the empty text it had on arrival returns, "
-                                            "normalised when the window's return moves the focus on";
-}
-
-TEST_F(FieldsTest, ClickingSaveChecksTheFieldFirst)
-{
-    ASSERT_TRUE(OpenWith(kSaved));
-    ASSERT_TRUE(window_->RequestFocus(window_->H2));
-    window_->H2->setText("7");
-    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace("12:00", "07:00"));
-}
-
-TEST_F(FieldsTest, ClickingSaveWithARejectedValueDoesNotSave)
-{
-    ASSERT_TRUE(OpenWith(kSaved));
-    ASSERT_TRUE(window_->RequestFocus(window_->H2));
-    window_->H2->setText("30");
-    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(Messages(), QStringList{"HORA INCORRETA"});
-    EXPECT_EQ(root_.ReadSettings(), kSaved);
-}
-
 TEST_F(FieldsTest, LeavingAndReturningToTheWindowRunsNoExitCheck)
 {
     ASSERT_TRUE(OpenWith(kSaved));
@@ -291,7 +234,7 @@ TEST_F(FieldsTest, LeavingAndReturningToTheWindowRunsNoExitCheck)
     other.activateWindow();
     ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
     EXPECT_EQ(window_->H2->text(), "7");
-    EXPECT_EQ(window_->H2->Color(), kFocus);
+    EXPECT_EQ(window_->H2->Color(), FocusColour());
 }
 
 TEST_F(FieldsTest, ASettingsFileOfRejectedTimesComesToRest)

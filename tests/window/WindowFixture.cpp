@@ -2,39 +2,72 @@
 
 #include "Bevel.h"
 #include "BitBtn.h"
+#include "DesignColor.h"
 #include "Edit.h"
 #include "ImageBox.h"
 #include "Panel.h"
 #include "SpeedButton.h"
+#include "StoppedClock.h"
 #include "UiTimer.h"
 
 #include "AdmUnMn.h"
 #include "Memo.h"
-#include "UiTimer.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTest>
 
+namespace {
+
+// Takes every popup off the real clock as it is shown, before the event loop
+// can deliver a tick of its display time.
+class PopupClockStopper : public QObject
+{
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto* popup = qobject_cast<TAdmForMn*>(watched)) {
+                for (auto* timer : popup->findChildren<UiTimer*>())
+                    if (!StopTheClock(timer))
+                        ADD_FAILURE() << "a popup's timer runs on the real clock";
+            }
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+QColor FocusColour()
+{
+    return DesignColor(0x8CFFFF);
+}
+
+QColor RestColour()
+{
+    return DesignColor(0xF3F3F3);
+}
+
 void WindowFixture::TearDown()
 {
     activations_.reset();
     delete window_.data();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    popupClocks_.reset();
 }
 
 bool WindowFixture::Open()
 {
+    if (!popupClocks_) {
+        popupClocks_ = std::make_unique<PopupClockStopper>();
+        qApp->installEventFilter(popupClocks_.get());
+    }
     window_ = new TAdmFor00(root_.Path());
     activations_ = std::make_unique<QSignalSpy>(window_.data(), &Form::activated);
     window_->ShowFirstTime();
     return WaitFor([this] { return window_ && activations_->count() > 0 && QApplication::focusWidget() != nullptr; });
-}
-
-bool WindowFixture::WaitFor(const std::function<bool()>& done, int timeoutMs)
-{
-    return QTest::qWaitFor(done, timeoutMs);
 }
 
 QList<TAdmForMn*> WindowFixture::Popups() const
@@ -49,6 +82,24 @@ void WindowFixture::Dismiss(TAdmForMn* popup)
     for (int i = 0; i < 30 && p && p->isVisible(); ++i)
         p->TempFecha->Tick();
     WaitFor([&] { return p.isNull(); });
+}
+
+bool WindowFixture::OpenWith(const QByteArray& file)
+{
+    root_.WriteSettings(file);
+    return Open();
+}
+
+bool WindowFixture::DismissLast()
+{
+    if (Popups().isEmpty())
+        return false;
+    TAdmForMn* popup = Popups().last();
+    if (!WaitFor([&] { return QGuiApplication::focusWindow() == popup->windowHandle(); }))
+        return false;
+    const auto before = activations_->count();
+    Dismiss(popup);
+    return WaitFor([&] { return activations_->count() > before; });
 }
 
 QWidget* WindowFixture::Focused() const
@@ -79,4 +130,18 @@ QStringList WindowFixture::Messages() const
     for (auto* p : Popups())
         out << p->CorpoMensagem->Text();
     return out;
+}
+
+QStringList WindowFixture::Times() const
+{
+    QStringList out;
+    for (int slot = 1; slot <= 6; ++slot)
+        out << window_->HourField(slot)->text() + "|" + window_->MinuteField(slot)->text();
+    return out;
+}
+
+void WindowFixture::Type(QWidget* w, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
 }
