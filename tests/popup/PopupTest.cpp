@@ -67,8 +67,7 @@ protected:
     TAdmForMn* Show(const QString& text)
     {
         auto* popup = new TAdmForMn(owner_.get());
-        EXPECT_TRUE(StopTheClock(popup->Timer1));
-        EXPECT_TRUE(StopTheClock(popup->TempFecha));
+        EXPECT_TRUE(StopEveryClock(popup));
         QSignalSpy activated(popup, &Form::activated);
         popup->Mostra(text);
         EXPECT_TRUE(WaitFor([&] { return IsFocusWindow(popup) && activated.count() == 1; })) << "popup not activated";

@@ -18,3 +18,14 @@ inline bool StopTheClock(UiTimer* timer)
     clock->blockSignals(true);
     return true;
 }
+
+// Takes every timer of `owner` (a popup, a window) off the real clock; false
+// if it has none, or one that cannot be stopped.
+inline bool StopEveryClock(QObject* owner)
+{
+    const auto timers = owner->findChildren<UiTimer*>();
+    bool stopped = !timers.isEmpty();
+    for (UiTimer* timer : timers)
+        stopped = StopTheClock(timer) && stopped;
+    return stopped;
+}

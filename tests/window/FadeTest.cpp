@@ -17,8 +17,7 @@ protected:
     {
         delete window_.data();
         window_ = new TAdmFor00(root_.Path());
-        EXPECT_TRUE(StopTheClock(window_->TemAbre));
-        EXPECT_TRUE(StopTheClock(window_->TempFecha));
+        EXPECT_TRUE(StopEveryClock(window_));
     }
 
     // Runs closing ticks until the window closes; returns how many it took.

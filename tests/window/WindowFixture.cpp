@@ -28,11 +28,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Show) {
-            if (auto* popup = qobject_cast<TAdmForMn*>(watched)) {
-                for (auto* timer : popup->findChildren<UiTimer*>())
-                    if (!StopTheClock(timer))
-                        ADD_FAILURE() << "a popup's timer runs on the real clock";
-            }
+            auto* popup = qobject_cast<TAdmForMn*>(watched);
+            if (popup && !StopEveryClock(popup))
+                ADD_FAILURE() << "a popup's timer runs on the real clock";
         }
         return false;
     }
