@@ -441,8 +441,8 @@ void TAdmFor00::CarregaDados()
     AprChe->setChecked(record_.AutomaticPresentation());
     for (int slot = 1; slot <= 6; ++slot) {
         const SettingsRecord::SlotTime time = record_.Slot(slot);
-        HourField(slot)->setText(QString::fromStdU16String(time.hour));
-        MinuteField(slot)->setText(QString::fromStdU16String(time.minute));
+        HourField(slot)->Load(QString::fromStdU16String(time.hour));
+        MinuteField(slot)->Load(QString::fromStdU16String(time.minute));
     }
 }
 
@@ -454,14 +454,23 @@ void TAdmFor00::ApreAutoClick(QObject*)
 
 void TAdmFor00::BitBtn1Click(QObject*)
 {
-    // Only what an exit check produced is written. Every field is judged as
-    // leaving it would judge it, also one that never had the focus (a drop,
-    // a menu's paste, a text no reload replaced), and shows the result. An
-    // empty field stays empty: the file keeps its ":" for such a slot.
+    // The field being left is judged as leaving it judges it, however the
+    // save was started: a click, a key, a screen reader's action.
+    if (qobject_cast<Edit*>(focusWidget())) {
+        saving_ = true;
+        const bool left = RequestFocus(BitBtn1);
+        saving_ = false;
+        if (!left)
+            return;
+    }
+    // Only what an exit check produced is written. Every other field is
+    // judged as leaving it would judge it too (a drop, a menu's paste, a
+    // text no reload replaced), and shows the result. A field the load left
+    // empty and nobody changed stays empty: the file keeps its ":".
     Edit* refused = nullptr;
     for (int slot = 1; slot <= 6; ++slot) {
         for (Edit* field : {HourField(slot), MinuteField(slot)}) {
-            if (field->text().isEmpty())
+            if (field->text().isEmpty() && !field->ChangedSinceLoad())
                 continue;
             const FieldCheck r = CheckTimeField(field->text(), KindOf(field));
             if (!r.accepted) {
@@ -474,7 +483,7 @@ void TAdmFor00::BitBtn1Click(QObject*)
         }
     }
     if (refused) {
-        MostraMensagem(RefusalMessage(KindOf(refused)));
+        ShowRefusal(RefusalMessage(KindOf(refused)));
         RequestFocusAfterMessage(refused);
         return;
     }
@@ -697,6 +706,11 @@ void TAdmFor00::CheckOnExit(Edit* field, QObject* Sender)
 {
     if (auto* sender = qobject_cast<Edit*>(Sender))
         sender->SetColor(DesignColor(kFieldRestColor));
+    // Pressing the save button starts the save, which writes a field that
+    // the load left empty, and nobody changed, as it is.
+    const bool saveStarts = saving_ || (ExitTarget() == BitBtn1 && ExitReason() == Qt::MouseFocusReason);
+    if (saveStarts && field->text().isEmpty() && !field->ChangedSinceLoad())
+        return;
     const FieldCheck r = CheckTimeField(field->text(), KindOf(field));
     if (r.value)
         Teste = *r.value;
@@ -707,13 +721,27 @@ void TAdmFor00::CheckOnExit(Edit* field, QObject* Sender)
     if (PlacingFocus())
         return;
     field->setText(field->EntryText());
-    MostraMensagem(RefusalMessage(KindOf(field)));
+    ShowRefusal(RefusalMessage(KindOf(field)));
     RequestFocus(field);
 }
 
-void MostraMensagem(const QString& text)
+namespace {
+
+TAdmForMn* NewMessage()
 {
     auto* popup = new TAdmForMn(AdmFor00.data());
     AdmForMn = popup;
-    popup->Mostra(text);
+    return popup;
+}
+
+} // namespace
+
+void MostraMensagem(const QString& text)
+{
+    NewMessage()->Mostra(text);
+}
+
+void ShowRefusal(const QString& text)
+{
+    NewMessage()->Mostra(text, TAdmForMn::Focus::Leave);
 }

@@ -168,6 +168,7 @@ private:
     void LogFailure(const SettingsResult& result, SettingsOperation operation);
 
     SettingsRecord record_;
+    bool saving_ = false;         // the save is taking the focus from the field being left
     std::string lastReadFailure_; // a read that keeps failing the same way is logged once
     QString dataRoot_;
     std::set<QString> reportedPictures_; // missing pictures said once each
@@ -181,3 +182,6 @@ extern QPointer<TAdmFor00> AdmFor00;
 
 // Creates and shows a new message popup with `text` and returns at once.
 void MostraMensagem(const QString& text);
+// The same for a refused value: the message does not take the focus, which
+// the window asks back at once (its activation then runs).
+void ShowRefusal(const QString& text);

@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 
 #include "AccessibleFactory.h"
+#include "ActivationTracker.h"
 #include "ArredondaControle.h"
 #include "DesignColor.h"
 #include "DesignFont.h"
@@ -104,16 +105,25 @@ void TAdmForMn::BindEvents()
     Bind(TempFecha, &UiTimer::ticked, &TAdmForMn::TempFechaTimer);
 }
 
-void TAdmForMn::Mostra(const QString& text)
+void TAdmForMn::Mostra(const QString& text, Focus focus)
 {
     CorpoMensagem->SetText(text);
     Centraliza();
     CorpoMensagem->setFocus(Qt::OtherFocusReason);
+    const bool take = focus == Focus::Take;
+    setAttribute(Qt::WA_ShowWithoutActivating, !take);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus, !take);
     show();
     KeepOffTaskbar(this); // an owned window has no taskbar button of its own
-    // As a direct request: Mutter gives no focus to a tool window when it is
-    // mapped, only when asked.
-    ActivateWindow(this);
+    if (take) {
+        // As a direct request: Mutter gives no focus to a tool window when it
+        // is mapped, only when asked.
+        ActivateWindow(this);
+    } else {
+        // It is activated all the same, for the instant before the window
+        // takes the activation back.
+        ActivationTracker::Instance().Activate(windowHandle());
+    }
     // Screen readers announce the message as soon as it is shown.
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
@@ -206,9 +216,13 @@ void TAdmForMn::FormClose(QObject*, CloseAction& Action)
 
 void TAdmForMn::closeEvent(QCloseEvent* event)
 {
-    const bool wasActive = isActiveWindow();
-    Form::closeEvent(event);
     QPointer<QWidget> owner = parentWidget();
+    // Active for the desktop, or for the program alone: a click activated a
+    // message that never took the focus from its window.
+    const bool wasActive =
+        isActiveWindow()
+        || (ActivationTracker::Instance().IsActivated(windowHandle()) && owner && owner->isActiveWindow());
+    Form::closeEvent(event);
     if (!event->isAccepted() || !wasActive || !owner)
         return;
     // The desktop gives the activation back to the owner when its active
@@ -219,5 +233,7 @@ void TAdmForMn::closeEvent(QCloseEvent* event)
         QWindow* focus = QGuiApplication::focusWindow();
         if (!focus || focus == gone || !focus->isVisible())
             ActivateWindow(owner);
+        else if (focus == owner->windowHandle())
+            ActivationTracker::Instance().Activate(focus); // the desktop's focus never left it
     });
 }

@@ -25,7 +25,15 @@ public:
     explicit TAdmForMn(QWidget* owner);
 
     // Sets the text and shows the popup, activated, without waiting.
-    void Mostra(const QString& text);
+    // Whether showing the popup takes the keyboard focus. A refusal's message
+    // leaves it with the window, which asks for it back at once: keys typed
+    // meanwhile must reach the window, not the message.
+    enum class Focus
+    {
+        Take,
+        Leave
+    };
+    void Mostra(const QString& text, Focus focus = Focus::Take);
 
     // Top-left corner of a popup centred in `workArea`, kept from starting
     // left of or above the desktop.

@@ -200,6 +200,11 @@ SettingsRecord::SlotTime SettingsRecord::Slot(int slot) const
     auto part = [&line](std::size_t from) {
         return from < line.size() ? std::u16string(line.substr(from, 2)) : std::u16string();
     };
+    // A colon in place of the hour's first or second digit (":", ":30", "7:30",
+    // "9:") ends a shorter hour: cutting at the fixed places would carry the
+    // colon into the hour and the next save would write a time nobody set.
+    if (const auto colon = line.find(u':'); colon < 2)
+        return {std::u16string(line.substr(0, colon)), part(colon + 1)};
     return {part(0), part(3)};
 }
 

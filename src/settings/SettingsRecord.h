@@ -44,7 +44,8 @@ public:
     bool AutomaticPresentation() const { return CnfApr == u"1"; }
     // Characters 1-2 of the slot's line are its hour and 4-5 its minute;
     // the third is not looked at and nothing is checked, so a short line
-    // gives what it has.
+    // gives what it has. Where a colon stands first or second, the hour is
+    // what comes before it and the minute the two characters after it.
     SlotTime Slot(int slot) const;
 
     // Saves the automatic-presentation flag, line 2 as last read and the six

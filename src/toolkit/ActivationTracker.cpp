@@ -48,6 +48,14 @@ void ActivationTracker::OnFocusWindowChanged(QWindow* window)
         return;
     if (window == last_)
         return; // back from another application
+    // A window that takes no focus (a refusal's message) got it all the same
+    // from a platform that activates every window it shows: it goes back to
+    // the window that had it, which sees no new activation.
+    if (window->flags().testFlag(Qt::WindowDoesNotAcceptFocus)) {
+        if (last_)
+            last_->requestActivate();
+        return;
+    }
     last_ = window;
     emit activated(window);
 }

@@ -20,6 +20,8 @@ public:
     // activation runs at once, and the desktop's later report of the same
     // window is none.
     void Activate(QWindow* window);
+    // `window` is the one last taken as activated.
+    bool IsActivated(const QWindow* window) const { return window && last_ == window; }
 
     // A press on `window` while another window of the program has the
     // activation (a message) activates it first: its activation runs, then

@@ -5,6 +5,8 @@
 
 #include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -114,13 +116,24 @@ void Edit::keyPressEvent(QKeyEvent* event)
 void Edit::inputMethodEvent(QInputMethodEvent* event)
 {
     // Compose sequences and input methods hand over whole strings: only the
-    // characters the handler lets through are committed.
+    // characters the handler lets through are committed. A composition that
+    // begins over a selection removes it at once; if nothing of it is kept in
+    // the end, the edit gets back what it held before.
+    const Before before = composing_.value_or(
+        Before{text(), selectionStart(), static_cast<int>(selectedText().size()), cursorPosition()});
     const QString commit = event->commitString();
     QString kept;
     for (const QChar c : commit) {
         if (const char16_t k = Filtered(c.unicode()); k != 0)
             kept += QChar(k);
     }
+    const bool ends = event->preeditString().isEmpty();
+    if (ends && kept.isEmpty() && (composing_ || !commit.isEmpty())) {
+        EndComposition(before);
+        event->accept();
+        return;
+    }
+    composing_ = ends ? std::nullopt : std::optional<Before>(before);
     if (kept == commit) {
         QLineEdit::inputMethodEvent(event);
         return;
@@ -129,6 +142,49 @@ void Edit::inputMethodEvent(QInputMethodEvent* event)
     filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
     QLineEdit::inputMethodEvent(&filtered);
     event->accept();
+}
+
+void Edit::EndComposition(Before before)
+{
+    composing_.reset();
+    QInputMethodEvent clear; // takes the pending characters off the screen
+    QLineEdit::inputMethodEvent(&clear);
+    if (text() != before.text)
+        setText(before.text);
+    if (before.selectionLength > 0)
+        setSelection(before.selectionStart, before.selectionLength);
+    else
+        setCursorPosition(before.cursor);
+}
+
+void Edit::DropComposition()
+{
+    if (!composing_)
+        return;
+    // The input method forgets it too, so that nothing of it is committed
+    // when the focus moves on.
+    if (QInputMethod* im = QGuiApplication::inputMethod())
+        im->reset();
+    if (composing_)
+        EndComposition(*composing_);
+}
+
+void Edit::Load(const QString& text)
+{
+    setText(text);
+    loaded_ = text;
+}
+
+void Edit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // Going with the window is not leaving the field. Any other move the
+    // window did not make itself still runs the exit check.
+    const auto reason = event->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return;
+    if (auto* form = qobject_cast<Form*>(window()))
+        form->FocusTakenFrom(this);
 }
 
 void Edit::mousePressEvent(QMouseEvent* event)

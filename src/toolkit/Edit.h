@@ -26,6 +26,16 @@ public:
     // only comes back with the window).
     void EnterWithWindow(std::optional<Qt::FocusReason> reason) { enterWithWindow_ = reason; }
 
+    // Puts `text` in the edit as the window's load gives it.
+    void Load(const QString& text);
+    // The text differs from what the last load put in (or from the empty
+    // text, before any load), by whatever path it changed.
+    bool ChangedSinceLoad() const { return text() != loaded_; }
+
+    // Drops a composition still pending in an input method: the edit keeps
+    // the text and selection it had before the composition began.
+    void DropComposition();
+
     void SetColor(const QColor& color);
     QColor Color() const;
 
@@ -44,6 +54,7 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -53,6 +64,18 @@ private:
     // Runs one character through the key-press handler; 0 when it suppressed it.
     char16_t Filtered(char16_t key);
 
+    // What the edit held before an input method's composition began.
+    struct Before
+    {
+        QString text;
+        int selectionStart = -1;
+        int selectionLength = 0;
+        int cursor = 0;
+    };
+    void EndComposition(Before before);
+
     QString entryText_;
+    QString loaded_;
+    std::optional<Before> composing_; // set while a composition is pending
     std::optional<Qt::FocusReason> enterWithWindow_;
 };

@@ -9,6 +9,7 @@
 #include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QMouseEvent>
+#include <QPointer>
 
 #include <utility>
 
@@ -65,35 +66,39 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
 {
     if (!target)
         return false;
-    // A focus request brings its window to the front. From an exit handler
-    // always: the handler has just shown a message, whose activation is
-    // still on its way.
-    if (!isActiveWindow() || exiting_)
+    // A focus request brings its window to the front.
+    if (!isActiveWindow())
         ActivateWindow(this);
     if (exiting_) {
-        // Asked from inside an exit handler: the move that led to it is
-        // abandoned. Where the desktop activates the message only once it is
-        // on screen, after our request, take the activation back then.
+        // Asked from inside an exit handler: the move that led to it is abandoned.
         redirect_ = target;
-        reclaim_ = true;
         return false;
     }
     QWidget* current = focusWidget();
     if (current == target && target->hasFocus())
         return true;
     if (auto* edit = qobject_cast<Edit*>(current); edit && edit != target) {
+        // What an input method has not committed yet is not the field's.
+        edit->DropComposition();
         exiting_ = edit;
         redirect_ = nullptr;
+        exitTarget_ = target;
+        exitReason_ = reason;
         emit edit->exited();
         exiting_ = nullptr;
+        exitTarget_ = nullptr;
         if (QWidget* redirect = std::exchange(redirect_, nullptr)) {
             if (redirect != focusWidget())
-                redirect->setFocus(Qt::OtherFocusReason);
+                MoveFocus(redirect, Qt::OtherFocusReason);
+            // The check showed a message and asked for the focus back: the
+            // window is active again at once, so its activation runs now,
+            // before any key typed meanwhile is handled.
+            ActivationTracker::Instance().Activate(windowHandle());
             return false;
         }
     }
     const bool active = isActiveWindow();
-    target->setFocus(reason);
+    MoveFocus(target, reason);
     // In a window that is not active yet the control gains the focus only
     // when the window does: it then enters as this request asked.
     if (auto* edit = qobject_cast<Edit*>(target); edit && !active)
@@ -101,6 +106,40 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
     if (auto* left = qobject_cast<Edit*>(current); left && left != target)
         left->EnterWithWindow(std::nullopt);
     return true;
+}
+
+void Form::MoveFocus(QWidget* target, Qt::FocusReason reason)
+{
+    const bool wasMoving = std::exchange(moving_, true);
+    target->setFocus(reason);
+    moving_ = wasMoving;
+}
+
+void Form::FocusTakenFrom(Edit* edit)
+{
+    if (moving_ || exiting_)
+        return;
+    QWidget* now = focusWidget();
+    if (!now || now == edit || now->window() != this)
+        return;
+    // Judged once the move is over, as if it had been asked for; a check
+    // that refuses takes the focus back.
+    QPointer<Edit> left = edit;
+    QMetaObject::invokeMethod(
+        this,
+        [this, left] {
+            if (!left || exiting_)
+                return;
+            exiting_ = left;
+            redirect_ = nullptr;
+            emit left->exited();
+            exiting_ = nullptr;
+            if (QWidget* redirect = std::exchange(redirect_, nullptr)) {
+                MoveFocus(redirect, Qt::OtherFocusReason);
+                ActivationTracker::Instance().Activate(windowHandle());
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void Form::PlaceFocus(QWidget* target)
@@ -115,9 +154,8 @@ void Form::PlaceFocus(QWidget* target)
 
 void Form::RequestFocusAfterMessage(QWidget* target)
 {
-    ActivateWindow(this);
-    reclaim_ = true;
     RequestFocus(target);
+    ActivationTracker::Instance().Activate(windowHandle());
 }
 
 QWidget* Form::NextTabStop(QWidget* from, bool forward) const
@@ -192,12 +230,8 @@ void Form::ActivateAtFirstShowing()
 
 void Form::OnWindowActivated(QWindow* window)
 {
-    if (window != windowHandle()) {
-        if (std::exchange(reclaim_, false))
-            ActivateWindow(this);
+    if (window != windowHandle())
         return;
-    }
-    reclaim_ = false;
     if (!isEnabled())
         return;
     emit activated();

@@ -50,10 +50,19 @@ public:
     void PlaceFocus(QWidget* target);
     bool PlacingFocus() const { return placing_; }
 
-    // Asks for the focus for `target` right after a message was shown: the
-    // window takes the activation back from the message, also where the
-    // desktop activates the message only once it is on screen.
+    // While an exit check runs: where the focus was to go, and why.
+    QWidget* ExitTarget() const { return exitTarget_; }
+    Qt::FocusReason ExitReason() const { return exitReason_; }
+
+    // Asks for the focus for `target` right after a message was shown that
+    // did not take the focus: the window's activation runs now, as it does
+    // when a check that refused a value asks for the focus back.
     void RequestFocusAfterMessage(QWidget* target);
+
+    // `edit` lost the focus to another control of this window by a move
+    // the window did not make (a screen reader's focus action): its exit
+    // check runs now, and may take the focus back.
+    void FocusTakenFrom(Edit* edit);
 
     // Runs the activation handler now, at the window's first showing, unless
     // the focus has come already; the focus arriving later is then no new
@@ -100,11 +109,14 @@ protected:
 
 private:
     void OnWindowActivated(QWindow* window);
+    void MoveFocus(QWidget* target, Qt::FocusReason reason);
 
     Edit* exiting_ = nullptr;     // edit whose exit check is running
     QWidget* redirect_ = nullptr; // focus asked for by that check
+    QWidget* exitTarget_ = nullptr;
+    Qt::FocusReason exitReason_ = Qt::OtherFocusReason;
     bool placing_ = false;
-    bool reclaim_ = false; // take the activation back from the message just shown
+    bool moving_ = false; // the window is moving the focus itself
     ClickDetector click_;
     bool shown_ = false;
 };

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
 #include "DataFile.h"
@@ -295,6 +296,25 @@ TEST(SettingsRead, HsGivesSlotsOneToSix)
     EXPECT_EQ(&record.HS(6), &record.HS6);
     EXPECT_THROW(record.HS(0), std::out_of_range);
     EXPECT_THROW(record.HS(7), std::out_of_range);
+}
+
+// A slot's line splits at its colon where the colon stands first or
+// second, else at the fixed places; nothing is checked.
+TEST(SettingsRead, SlotSplitsItsLineIntoHourAndMinute)
+{
+    const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {
+        {u"07:30", u"07", u"30"},  {u":", u"", u""},          {u":30", u"", u"30"},     {u"7:30", u"7", u"30"},
+        {u"9:", u"9", u""},        {u"7:305", u"7", u"30"},   {u"::", u"", u":"},       {u"12:3", u"12", u"3"},
+        {u"12:345", u"12", u"34"}, {u"", u"", u""},           {u"9", u"9", u""},        {u"1230", u"12", u"0"},
+        {u"ab:cd", u"ab", u"cd"},  {u"123:45", u"12", u":4"}, {u" 7:30", u" 7", u"30"},
+    };
+    SettingsRecord record("/nonexistent");
+    for (const auto& [line, hour, minute] : cases) {
+        record.HS3 = line;
+        const SettingsRecord::SlotTime t = record.Slot(3);
+        EXPECT_EQ(t.hour, hour) << std::string(line.begin(), line.end());
+        EXPECT_EQ(t.minute, minute) << std::string(line.begin(), line.end());
+    }
 }
 
 // What a Receiver is told, checked against the order it is promised: each

@@ -4,6 +4,7 @@
 #include "Memo.h"
 #include "OtherProgram.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -138,7 +139,7 @@ TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
     const Case cases[] = {
         {"a loaded negative hour", negative, "H1", nullptr, "", "HORA INCORRETA", "01|00 -5|10 | | | |", "H1",
          negative},
-        {"a value no reload replaces", none, "H1", "H3", "25", "HORA INCORRETA", "00| | 25| | | |", "H1", none},
+        {"a value no reload replaces", none, "H1", "H3", "25", "HORA INCORRETA", "| | 25| | | |", "H1", none},
         {"a pasted minute", kSaved, "H1", "M6", "61", "MINUTO INCORRETO", stored, "H1", kSaved},
         {"a long hour in the field being left", kSaved, "H1", "H1", longHour, "HORA INCORRETA", stored, "H1", kSaved},
         {"a refused hour in the field being left", kSaved, "H2", "H2", "30", "HORA INCORRETA", stored, "H1", kSaved},
@@ -149,8 +150,8 @@ TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
         {"a dropped word", kSaved, "H1", "M6", "0abc0", "REGISTRO GRAVADO!!", stored, "BitBtn1", kSaved},
         {"a pasted number", kSaved, "H1", "H4", " 7", "REGISTRO GRAVADO!!", "01|30 12|00 15|45 07|00 00|00 00|00",
          "BitBtn1", savedWith("00:00\r\n00:00\r\n00", "07:00\r\n00:00\r\n00")},
-        {"an empty field", kSaved, "H1", "M3", "", "REGISTRO GRAVADO!!", "01|30 12|00 15| 00|00 00|00 00|00", "BitBtn1",
-         savedWith("15:45", "15:")},
+        {"a field emptied", kSaved, "H1", "M3", "", "REGISTRO GRAVADO!!", "01|30 12|00 15|00 00|00 00|00 00|00",
+         "BitBtn1", savedWith("15:45", "15:00")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -184,6 +185,69 @@ TEST_F(EditingFlowsTest, SaveWritesOnlyAcceptedValues)
     EXPECT_EQ(Times().join(' '), stored);
     EXPECT_EQ(Focused(), window_->H1);
     EXPECT_EQ(root_.ReadSettings(), kSaved);
+}
+
+// Keys that arrive right behind a refused Enter, before the event loop has
+// run, meet the reloaded and selected first field: none lands in the
+// refused text and none is lost.
+TEST_F(EditingFlowsTest, KeysQueuedBehindARefusalLandInTheReloadedFirstField)
+{
+    ASSERT_TRUE(OpenWith(kSaved));
+    auto key = [this](Qt::Key k) { QTest::keyClick(Focused(), k); };
+    for (const Qt::Key k : {Qt::Key_9, Qt::Key_Return, Qt::Key_9, Qt::Key_9, Qt::Key_Return}) {
+        key(k);
+        if (!Messages().isEmpty())
+            break;
+    }
+    EXPECT_EQ(Messages(), QStringList{"MINUTO INCORRETO"});
+    EXPECT_EQ(Focused(), window_->H1) << "the window took the focus back at the refusal";
+    EXPECT_EQ(window_->H1->selectedText(), "01");
+    for (const Qt::Key k : {Qt::Key_8, Qt::Key_Return, Qt::Key_4, Qt::Key_5, Qt::Key_Return})
+        key(k);
+    EXPECT_EQ(Times().join(' '), "08|45 12|00 15|45 00|00 00|00 00|00");
+    ClickSave();
+    EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace("01:30", "08:45"));
+}
+
+// However the save starts, the field being left is judged as leaving it
+// judges it; a screen reader's focus move runs the exit check too.
+TEST_F(EditingFlowsTest, AScreenReadersActionsMeetTheExitCheck)
+{
+    auto accessible = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w); };
+    ASSERT_TRUE(OpenWith(kSaved));
+    QTest::keyClick(window_->H1, Qt::Key_Backspace);
+    ASSERT_EQ(window_->H1->text(), "");
+    accessible(window_->BitBtn1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(WaitFor([this] { return !Messages().isEmpty(); }));
+    EXPECT_EQ(Messages(), QStringList{"REGISTRO GRAVADO!!"});
+    EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace("01:30", "00:30"));
+    delete window_.data();
+
+    struct Case
+    {
+        const char* name;
+        const char* typed; // put into H1 through the accessible text
+        const char* message;
+        const char* h1; // what H1 shows afterwards
+        const char* focused;
+    };
+    const Case cases[] = {
+        {"an emptied hour", "", "", "00", "M1"},
+        {"a refused hour", "25", "HORA INCORRETA", "01", "H1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(OpenWith(kSaved));
+        QAccessibleInterface* h1 = accessible(window_->H1);
+        h1->editableTextInterface()->replaceText(0, h1->textInterface()->characterCount(), c.typed);
+        ASSERT_EQ(window_->H1->text(), c.typed);
+        accessible(window_->M1)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+        EXPECT_TRUE(WaitFor([&] { return window_->H1->text() == c.h1; }));
+        EXPECT_EQ(Messages().join('/'), c.message);
+        EXPECT_TRUE(WaitFor([&] { return Focused() && Focused()->objectName() == c.focused; }));
+        EXPECT_EQ(window_->H1->Color(), c.focused == std::string("H1") ? FocusColour() : RestColour());
+        delete window_.data();
+    }
 }
 
 // Without a settings file, the second of two quick saves replaces the file the

@@ -83,6 +83,68 @@ TEST_F(FieldsTest, EveryCharacterFromTheKeyboardIsFiltered)
     }
 }
 
+// An input method's composition that ends with nothing the filter lets
+// through leaves the field as it was, selection included; one still pending
+// when the field is left or the save runs is dropped.
+TEST_F(FieldsTest, ACompositionThatBringsNoDigitChangesNothing)
+{
+    auto preedit = [](Edit* e, const QString& text) {
+        QInputMethodEvent event(text, {});
+        QApplication::sendEvent(e, &event);
+    };
+    auto commit = [](Edit* e, const QString& text) {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(e, &event);
+    };
+    struct Case
+    {
+        const char* name;
+        std::function<void(Edit*)> input;
+        const char* text;
+        bool selected; // the whole text stays selected
+    };
+    const Case cases[] = {
+        {"a code point typed as Ctrl+Shift+U 0663",
+         [&](Edit* e) {
+             preedit(e, "u");
+             preedit(e, "u0663");
+             commit(e, "\u0663");
+         },
+         "07", true},
+        {"a full-width digit", [&](Edit* e) { commit(e, "\uFF15"); }, "07", true},
+        {"a composition given up",
+         [&](Edit* e) {
+             preedit(e, "u06");
+             preedit(e, "");
+         },
+         "07", true},
+        {"a composition that brings a digit",
+         [&](Edit* e) {
+             preedit(e, "u37");
+             commit(e, "7");
+         },
+         "7", false},
+    };
+    ASSERT_TRUE(OpenWith(kSaved));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window_->H1->setText("07");
+        window_->H1->selectAll();
+        c.input(window_->H1);
+        EXPECT_EQ(window_->H1->text(), c.text);
+        EXPECT_EQ(window_->H1->selectedText(), c.selected ? QString(c.text) : QString());
+    }
+
+    // Pending when the save is clicked: what the field held before is saved.
+    window_->H1->setText("09");
+    window_->H1->selectAll();
+    preedit(window_->H1, "u0663");
+    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(window_->H1->text(), "09");
+    EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace("07:30", "09:30"));
+}
+
 TEST_F(FieldsTest, KeypadEnterOnTheSaveButtonSaves)
 {
     ASSERT_TRUE(OpenWith(kSaved));
