@@ -94,7 +94,7 @@ int MeasureMemory(const char* dataRoot, bool refused)
 {
     SettingsRecord record{fs::path(dataRoot)};
     const double before = PeakKiB();
-    const bool ok = record.LeArqDados();
+    const bool ok = static_cast<bool>(record.LeArqDados());
     const double after = PeakKiB();
     if (refused ? ok : (!ok || record.CnfWin.size() != kLine2Bytes || record.HS6 != u"07:30"))
         return 1;
@@ -119,7 +119,7 @@ double TimeRefusalMs(const fs::path& dataRoot)
 {
     SettingsRecord record{dataRoot};
     const std::int64_t start = bench::MonotonicNs();
-    const bool ok = record.LeArqDados();
+    const bool ok = static_cast<bool>(record.LeArqDados());
     const double ms = static_cast<double>(bench::MonotonicNs() - start) / 1e6;
     if (ok) {
         std::fprintf(stderr, "bench_settings_read: a file over the limit was read\n");
@@ -146,10 +146,14 @@ double ReadGrowthMiB(const fs::path& dataRoot, bool refused = false)
 double TimeReadMs(SettingsRecord& record)
 {
     const std::int64_t start = bench::MonotonicNs();
-    const bool ok = record.LeArqDados();
+    const SettingsResult read = record.LeArqDados();
     const double ms = static_cast<double>(bench::MonotonicNs() - start) / 1e6;
-    if (!ok || record.CnfWin.size() != kLine2Bytes) {
-        std::fprintf(stderr, "bench_settings_read: LeArqDados did not read the file\n");
+    if (!read) {
+        std::fprintf(stderr, "bench_settings_read: %s\n", DescribeFailure(read, SettingsOperation::Read).c_str());
+        std::exit(1);
+    }
+    if (record.CnfWin.size() != kLine2Bytes) {
+        std::fprintf(stderr, "bench_settings_read: LeArqDados did not read the whole of line 2\n");
         std::exit(1);
     }
     return ms;
