@@ -25,8 +25,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <utility>
 
 QPointer<TAdmFor00> AdmFor00;
 
@@ -242,6 +244,36 @@ private:
     QList<QPointer<Edit>> held_;
 };
 
+// Calls `then` once `window` has painted its first frame, after that frame
+// has gone out.
+class AfterFirstFrame : public QObject
+{
+public:
+    AfterFirstFrame(QWidget* window, std::function<void()> then) : QObject(window), then_(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    then_();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
+};
+
 } // namespace
 
 ScreenMetrics ScreenMetrics::Primary()
@@ -393,6 +425,15 @@ void TAdmFor00::ShowFirstTime()
     // The work area may change (taskbar moved, display scaling changed): keep covering it.
     if (QScreen* s = QGuiApplication::primaryScreen())
         connect(s, &QScreen::availableGeometryChanged, this, &TAdmFor00::PlaceOnWorkArea, Qt::UniqueConnection);
+    // The fade-in's steps are a frame apart from the first frame on: the
+    // first paint, which takes the longest, comes before the first step
+    // rather than between two.
+    new AfterFirstFrame(this, [this] {
+        if (TemAbre->Enabled() && Opacity.Value() == 0) {
+            TemAbre->SetEnabled(false);
+            TemAbre->SetEnabled(true);
+        }
+    });
     show();
     activateWindow(); // showing alone does not activate everywhere (X11 without a window manager)
     // The activation sequence belongs to the first showing, not to the focus:
