@@ -72,10 +72,10 @@ int main(int argc, char** argv)
         const std::array<std::u16string, 8> lines = {u"1",     u"0",     u"07:" + minute, u"10:00",
                                                      u"12:15", u"15:00", u"17:30",        u"20:" + minute};
         const std::int64_t start = bench::MonotonicNs();
-        const bool ok = record.GravaArqDados(lines);
+        const SettingsResult saved = record.GravaArqDados(lines);
         const double elapsed = static_cast<double>(bench::MonotonicNs() - start) / 1e6;
-        if (!ok) {
-            std::fprintf(stderr, "bench_save: GravaArqDados failed\n");
+        if (!saved) {
+            std::fprintf(stderr, "bench_save: %s\n", DescribeFailure(saved, SettingsOperation::Save).c_str());
             return 1;
         }
         const double bareMs = BareSaveMs(root / "bare");

@@ -16,6 +16,7 @@
 #include "WorkArea.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -24,8 +25,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <utility>
 
 QPointer<TAdmFor00> AdmFor00;
 
@@ -197,6 +200,80 @@ QImage StandInCheckPicture(bool checked)
     return img;
 }
 
+// A line edit lays its text out anew at each change of its font, and laying
+// it out loads the font. While the window is built and scaled, the time fields
+// take the panel's font, their design font and then the scaled one: each would
+// be loaded only to be dropped at once. While this lives the fields let font
+// changes pass them by; at its end each lays its text out once, in the font it
+// then has.
+class FieldFontChangesHeld : public QObject
+{
+public:
+    explicit FieldFontChangesHeld(QWidget* window) : window_(window)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~FieldFontChangesHeld() override
+    {
+        QCoreApplication::instance()->removeEventFilter(this);
+        for (const QPointer<Edit>& edit : held_) {
+            if (edit) {
+                QEvent changed(QEvent::FontChange);
+                QCoreApplication::sendEvent(edit, &changed);
+            }
+        }
+    }
+    FieldFontChangesHeld(const FieldFontChangesHeld&) = delete;
+    FieldFontChangesHeld& operator=(const FieldFontChangesHeld&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::FontChange)
+            return false;
+        auto* edit = qobject_cast<Edit*>(watched);
+        if (!edit || edit->window() != window_)
+            return false;
+        if (!held_.contains(edit))
+            held_.append(edit);
+        return true;
+    }
+
+private:
+    QWidget* window_;
+    QList<QPointer<Edit>> held_;
+};
+
+// Calls `then` once `window` has painted its first frame, after that frame
+// has gone out.
+class AfterFirstFrame : public QObject
+{
+public:
+    AfterFirstFrame(QWidget* window, std::function<void()> then) : QObject(window), then_(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    then_();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
+};
+
 } // namespace
 
 ScreenMetrics ScreenMetrics::Primary()
@@ -220,9 +297,12 @@ TAdmFor00::TAdmFor00(const QString& dataRoot, const ScreenMetrics& screen)
     setFont(DesignFont(QStringLiteral("Tahoma"), 11));
     resize(805, 426);
 
-    CreateControls();
-    BindEvents();
-    FormCreate(this);
+    {
+        const FieldFontChangesHeld held(this);
+        CreateControls();
+        BindEvents();
+        FormCreate(this);
+    }
     // What killed saves left behind goes now, not all at the first save.
     record_.RemoveLeftovers();
 }
@@ -270,7 +350,11 @@ void TAdmFor00::CreateTimeFields()
     // In tab order after the save button.
     QWidget* previous = BitBtn1;
     for (const TimeFieldRow& f : kTimeFields) {
-        auto* edit = Placed(new Edit(TelaHorIni), f.name);
+        // Made without a parent, so that it lays its empty text out in the
+        // application's font, which is loaded anyway, not in the panel's.
+        auto* edit = new Edit(nullptr);
+        edit->setParent(TelaHorIni);
+        Placed(edit, f.name);
         edit->SetColor(DesignColor(kFieldRestColor));
         SetPaletteColor(edit, kNavy, QPalette::Text);
         const bool hour = f.kind == FieldKind::Hour;
@@ -341,6 +425,15 @@ void TAdmFor00::ShowFirstTime()
     // The work area may change (taskbar moved, display scaling changed): keep covering it.
     if (QScreen* s = QGuiApplication::primaryScreen())
         connect(s, &QScreen::availableGeometryChanged, this, &TAdmFor00::PlaceOnWorkArea, Qt::UniqueConnection);
+    // The fade-in's steps are a frame apart from the first frame on: the
+    // first paint, which takes the longest, comes before the first step
+    // rather than between two.
+    new AfterFirstFrame(this, [this] {
+        if (TemAbre->Enabled() && Opacity.Value() == 0) {
+            TemAbre->SetEnabled(false);
+            TemAbre->SetEnabled(true);
+        }
+    });
     show();
     activateWindow(); // showing alone does not activate everywhere (X11 without a window manager)
     // The activation sequence belongs to the first showing, not to the focus:

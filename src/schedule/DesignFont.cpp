@@ -1,6 +1,7 @@
 #include "DesignFont.h"
 
 #include <QFontDatabase>
+#include <QStringList>
 
 #include <cstddef>
 #include <iterator>
@@ -33,16 +34,24 @@ constexpr Substitute kSubstitutes[] = {
     {"Tahoma", "DejaVu Sans", QFont::Normal, 100, nullptr},
 };
 
-// Whether the desktop has each face of the table, asked of the font database
-// once per face: every ask goes through fontconfig's substitution rules, which
-// costs about a millisecond, and the layout asks for a face some forty times
-// while the window is built.
+// Whether the desktop has a family of this name. The font database lists
+// its families once it is loaded, which any text needs; QFontDatabase::hasFamily
+// would also run each name through fontconfig's substitution rules (about a
+// million instructions each) only to learn what the list already says.
+bool HasFamily(const char* family)
+{
+    static const QStringList families = QFontDatabase::families();
+    return families.contains(QString::fromLatin1(family), Qt::CaseInsensitive);
+}
+
+// Whether the desktop has each face of the table, asked once per face: the
+// layout asks for a face some forty times while the window is built.
 bool Installed(std::size_t substitute)
 {
     static std::optional<bool> installed[std::size(kSubstitutes)];
     std::optional<bool>& known = installed[substitute];
     if (!known)
-        known = QFontDatabase::hasFamily(QString::fromLatin1(kSubstitutes[substitute].face));
+        known = HasFamily(kSubstitutes[substitute].face);
     return *known;
 }
 
@@ -52,7 +61,7 @@ bool OwnFamilyInstalled(std::size_t substitute)
     std::optional<bool>& known = installed[substitute];
     if (!known) {
         const char* own = kSubstitutes[substitute].ownFamily;
-        known = own && QFontDatabase::hasFamily(QString::fromLatin1(own));
+        known = own && HasFamily(own);
     }
     return *known;
 }

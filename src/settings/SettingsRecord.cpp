@@ -233,18 +233,21 @@ SettingsResult SettingsRecord::Grava(bool automaticPresentation, const std::arra
 
 SettingsResult SettingsRecord::LeArqDados()
 {
-    // The lines go to fresh fields first: a read that stops part way must
-    // not leave a cut line, nor drop what an earlier read gave.
-    std::array<std::u16string, LineSplitter::kKeptLines> read;
+    // The lines go to the spare strings first: a read that stops part way
+    // must not leave a cut line, nor drop what an earlier read gave.
+    for (std::u16string& line : spare_)
+        line.clear();
     std::size_t count = 0;
     SettingsResult result;
     try {
-        result = ReadInto(read, count);
+        result = ReadInto(spare_, count);
     } catch (const std::exception&) {
         ArqDados.Close(); // no room even to start: a failed read like any other
         result = SettingsResult::Failed(SettingsFailure::NoMemory, dataDir_ / kWriteName);
     }
     if (!result) {
+        for (std::u16string& line : spare_)
+            line.clear();
         if (!loaded_)
             SetDefaults();
         return result;
@@ -252,8 +255,8 @@ SettingsResult SettingsRecord::LeArqDados()
     loaded_ = true;
     SetDefaults();
     std::u16string* const fields[LineSplitter::kKeptLines] = {&CnfApr, &CnfWin, &HS1, &HS2, &HS3, &HS4, &HS5, &HS6};
-    for (std::size_t i = 0; i < count && i < read.size(); ++i)
-        fields[i]->swap(read[i]);
+    for (std::size_t i = 0; i < count && i < spare_.size(); ++i)
+        fields[i]->swap(spare_[i]);
     return result;
 }
 

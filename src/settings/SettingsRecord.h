@@ -97,6 +97,11 @@ private:
     std::filesystem::path NewTemporaryName();
 
     std::filesystem::path dataDir_;
+    // What the next read fills before the fields take it. After a read that
+    // worked it holds the fields' former text, so reading the same file again
+    // reuses that room: memory the system must first hand over and clear
+    // costs more than the read itself.
+    std::array<std::u16string, 8> spare_;
     std::uint64_t tempSerial_ = 0;
     bool loaded_ = false; // a read has worked
     DataFile ArqDados;

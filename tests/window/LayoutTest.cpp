@@ -33,6 +33,12 @@ QString TextOf(QWidget* w)
     return {};
 }
 
+// The height of the text cursor: that of a line of the edit's laid-out text.
+int CursorHeight(const QLineEdit* edit)
+{
+    return edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().height();
+}
+
 } // namespace
 
 using LayoutTest = WindowFixture;
@@ -183,4 +189,22 @@ TEST_F(LayoutTest, CreationScalingKeepsTheLayoutInsideAWorkAreaNarrowedByADock)
     for (QWidget* c : {static_cast<QWidget*>(w.BitBtn1), static_cast<QWidget*>(w.TelaHorIni),
                        static_cast<QWidget*>(w.Bevel1), static_cast<QWidget*>(w.LSub)})
         EXPECT_LE(c->geometry().right(), 1306 - 1) << qPrintable(c->objectName());
+}
+
+// The fields lay their text out in the font they show, however the window
+// came to give it to them: unscaled, or scaled once the controls were made.
+// A field whose text kept an earlier font would draw it, and place its cursor,
+// at the wrong size.
+TEST_F(LayoutTest, TimeFieldsLayTheirTextOutInTheirFinalFont)
+{
+    const ScreenMetrics screens[] = {{800, QRect(0, 0, 800, 600)}, {1920, QRect(0, 0, 1920, 1040)}};
+    for (const ScreenMetrics& screen : screens) {
+        TAdmFor00 w(root_.Path(), screen);
+        for (Edit* field : {w.H1, w.M6}) {
+            QLineEdit reference;
+            reference.setFont(field->font());
+            EXPECT_EQ(CursorHeight(field), CursorHeight(&reference))
+                << qPrintable(field->objectName()) << " on a screen " << screen.width << " px wide";
+        }
+    }
 }
