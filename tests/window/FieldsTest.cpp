@@ -41,8 +41,10 @@ TEST_F(FieldsTest, OnlyDigitsAndBackspaceReachTheField)
     EXPECT_EQ(window_->H1->text(), "12");
 }
 
-// Characters typed with Alt, composed from a dead key or committed by an
-// input method meet the same filter as plain keys: only digits land.
+// Alt with a character key types nothing, a digit included, as a system key
+// on Windows. Characters typed with AltGr (Ctrl+Alt on Windows), composed
+// from a dead key or committed by an input method meet the same filter as
+// plain keys: only digits land.
 TEST_F(FieldsTest, EveryCharacterFromTheKeyboardIsFiltered)
 {
     struct Case
@@ -68,8 +70,16 @@ TEST_F(FieldsTest, EveryCharacterFromTheKeyboardIsFiltered)
              key(e, Qt::Key_Period, ".", Qt::AltModifier);
          },
          "12"},
+        {"Alt+3, Alt+keypad 3",
+         [&](Edit* e) {
+             key(e, Qt::Key_3, "3", Qt::AltModifier);
+             key(e, Qt::Key_3, "3", Qt::AltModifier | Qt::KeypadModifier);
+         },
+         "12"},
         {"AltGr+2 giving a superscript",
-         [&](Edit* e) { key(e, Qt::Key_twosuperior, "\u00B2", Qt::AltModifier | Qt::ShiftModifier); }, "12"},
+         [&](Edit* e) { key(e, Qt::Key_twosuperior, "\u00B2", Qt::ControlModifier | Qt::AltModifier); }, "12"},
+        {"AltGr giving a digit", [&](Edit* e) { key(e, Qt::Key_3, "3", Qt::ControlModifier | Qt::AltModifier); },
+         "132"},
         {"a dead key's character", [&](Edit* e) { key(e, Qt::Key_twosuperior, "\u00B2", Qt::NoModifier); }, "12"},
         {"compose commits", [&](Edit* e) { commit(e, "\u00E9\u2013\u00BD"); }, "12"},
         {"a commit with a digit keeps the digit", [&](Edit* e) { commit(e, "a3\u00B2"); }, "132"},
