@@ -4,12 +4,18 @@
 #include "BitBtn.h"
 #include "Edit.h"
 #include "Memo.h"
+#include "QtTranslation.h"
 #include "UiTimer.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTranslator>
 
 namespace {
 
@@ -91,6 +97,36 @@ TEST_F(FieldsTest, EveryCharacterFromTheKeyboardIsFiltered)
         c.keys(window_->H1);
         EXPECT_EQ(window_->H1->text(), c.text) << c.name;
     }
+}
+
+// Qt's own texts are Portuguese as the program's are, whatever the system's
+// language: a time field's context menu.
+TEST_F(FieldsTest, TheContextMenuIsInPortuguese)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QTranslator* translator = InstallQtTranslation();
+    const auto restore = qScopeGuard([&] {
+        if (QWidget* menu = QApplication::activePopupWidget())
+            menu->close();
+        if (translator)
+            QCoreApplication::removeTranslator(translator);
+        delete translator;
+        QLocale::setDefault(before);
+    });
+    ASSERT_NE(translator, nullptr);
+    ASSERT_TRUE(OpenWith(kSaved));
+    const QPoint at = window_->H1->rect().center();
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, at, window_->H1->mapToGlobal(at));
+    QApplication::sendEvent(window_->H1, &request);
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; }));
+    QStringList items;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            items << action->text().section('\t', 0, 0).remove('&');
+    }
+    EXPECT_EQ(items.join(", "), "Desfazer, Refazer, Recortar, Copiar, Colar, Excluir, Selecionar tudo");
 }
 
 TEST_F(FieldsTest, KeypadEnterOnTheSaveButtonSaves)
