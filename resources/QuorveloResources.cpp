@@ -6,4 +6,5 @@ void InitQuorveloResources()
 {
     // The macro must be used outside any namespace.
     Q_INIT_RESOURCE(quorvelo);
+    Q_INIT_RESOURCE(quorvelo_translations);
 }

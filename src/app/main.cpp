@@ -2,6 +2,7 @@
 #include "AdmUn00.h"
 #include "DesignFont.h"
 #include "NativeWindow.h"
+#include "QtTranslation.h"
 #include "QuorveloResources.h"
 
 #include <QApplication>
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
         return 1;
     QApplication app(argc, argv);
     InitQuorveloResources();
+    InstallQtTranslation(); // Qt's own texts in Portuguese too
     RegisterFontSubstitutes();
 
     QIcon icon;

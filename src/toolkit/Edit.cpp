@@ -91,10 +91,17 @@ char16_t Edit::Filtered(char16_t key)
 void Edit::keyPressEvent(QKeyEvent* event)
 {
     char16_t key = TypedCharacter(event);
-    // What the home desktop types no character for may still insert text
-    // here (Alt+letter, a key of a composed character): the handler judges
-    // that text too. Editing keys carry no printable text and keep working.
     const QString text = event->text();
+    // Alt with a character key, without Ctrl (Ctrl+Alt is AltGr on Windows),
+    // is a system key on the home desktop: it types nothing, not even a digit.
+    const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (mods == Qt::AltModifier && !text.isEmpty() && text.at(0).isPrint()) {
+        event->accept();
+        return;
+    }
+    // What the home desktop types no character for may still insert text
+    // here (AltGr, a key of a composed character): the handler judges that
+    // text too. Editing keys carry no printable text and keep working.
     const bool editingKey = event->key() == Qt::Key_Delete || event->key() == Qt::Key_Insert;
     if (key == 0 && !editingKey && !text.isEmpty() && text.at(0).isPrint()) {
         for (const QChar c : text) {

@@ -7,9 +7,10 @@
 // A single-line edit as the windows of this tool use it: centred text, a
 // background colour of its own, and signals for focus gained, focus lost
 // (emitted by the window before the focus moves on) and each typed character,
-// which a receiver may suppress by setting it to 0. Every character that
-// arrives from the keyboard meets that handler: with Alt held, from a dead
-// key or through an input method alike. The text has no length limit.
+// which a receiver may suppress by setting it to 0. Alt with a character key
+// types nothing, as a system key on Windows; every other character that
+// arrives from the keyboard meets that handler: with AltGr, from a dead key
+// or through an input method alike. The text has no length limit.
 class Edit : public QLineEdit
 {
     Q_OBJECT

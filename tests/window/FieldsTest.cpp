@@ -4,12 +4,18 @@
 #include "BitBtn.h"
 #include "Edit.h"
 #include "Memo.h"
+#include "QtTranslation.h"
 #include "UiTimer.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTranslator>
 
 namespace {
 
@@ -41,8 +47,10 @@ TEST_F(FieldsTest, OnlyDigitsAndBackspaceReachTheField)
     EXPECT_EQ(window_->H1->text(), "12");
 }
 
-// Characters typed with Alt, composed from a dead key or committed by an
-// input method meet the same filter as plain keys: only digits land.
+// Alt with a character key types nothing, a digit included, as a system key
+// on Windows. Characters typed with AltGr (Ctrl+Alt on Windows), composed
+// from a dead key or committed by an input method meet the same filter as
+// plain keys: only digits land.
 TEST_F(FieldsTest, EveryCharacterFromTheKeyboardIsFiltered)
 {
     struct Case
@@ -68,8 +76,16 @@ TEST_F(FieldsTest, EveryCharacterFromTheKeyboardIsFiltered)
              key(e, Qt::Key_Period, ".", Qt::AltModifier);
          },
          "12"},
+        {"Alt+3, Alt+keypad 3",
+         [&](Edit* e) {
+             key(e, Qt::Key_3, "3", Qt::AltModifier);
+             key(e, Qt::Key_3, "3", Qt::AltModifier | Qt::KeypadModifier);
+         },
+         "12"},
         {"AltGr+2 giving a superscript",
-         [&](Edit* e) { key(e, Qt::Key_twosuperior, "\u00B2", Qt::AltModifier | Qt::ShiftModifier); }, "12"},
+         [&](Edit* e) { key(e, Qt::Key_twosuperior, "\u00B2", Qt::ControlModifier | Qt::AltModifier); }, "12"},
+        {"AltGr giving a digit", [&](Edit* e) { key(e, Qt::Key_3, "3", Qt::ControlModifier | Qt::AltModifier); },
+         "132"},
         {"a dead key's character", [&](Edit* e) { key(e, Qt::Key_twosuperior, "\u00B2", Qt::NoModifier); }, "12"},
         {"compose commits", [&](Edit* e) { commit(e, "\u00E9\u2013\u00BD"); }, "12"},
         {"a commit with a digit keeps the digit", [&](Edit* e) { commit(e, "a3\u00B2"); }, "132"},
@@ -143,6 +159,36 @@ TEST_F(FieldsTest, ACompositionThatBringsNoDigitChangesNothing)
     QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
     EXPECT_EQ(window_->H1->text(), "09");
     EXPECT_EQ(root_.ReadSettings(), QByteArray(kSaved).replace("07:30", "09:30"));
+}
+
+// Qt's own texts are Portuguese as the program's are, whatever the system's
+// language: a time field's context menu.
+TEST_F(FieldsTest, TheContextMenuIsInPortuguese)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QTranslator* translator = InstallQtTranslation();
+    const auto restore = qScopeGuard([&] {
+        if (QWidget* menu = QApplication::activePopupWidget())
+            menu->close();
+        if (translator)
+            QCoreApplication::removeTranslator(translator);
+        delete translator;
+        QLocale::setDefault(before);
+    });
+    ASSERT_NE(translator, nullptr);
+    ASSERT_TRUE(OpenWith(kSaved));
+    const QPoint at = window_->H1->rect().center();
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, at, window_->H1->mapToGlobal(at));
+    QApplication::sendEvent(window_->H1, &request);
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; }));
+    QStringList items;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            items << action->text().section('\t', 0, 0).remove('&');
+    }
+    EXPECT_EQ(items.join(", "), "Desfazer, Refazer, Recortar, Copiar, Colar, Excluir, Selecionar tudo");
 }
 
 TEST_F(FieldsTest, KeypadEnterOnTheSaveButtonSaves)
