@@ -195,7 +195,7 @@ std::optional<fs::path> SettingsRecord::UnreadFilePresent() const
 {
     if (loaded_)
         return std::nullopt;
-    const auto file = FileToRead(dataDir_);
+    auto file = FileToRead(dataDir_);
     // A file with a second name is never read, since that name may be
     // anybody's private file; replacing it loses nothing, as its content
     // stays under the other name. Refusing would let whoever may only read

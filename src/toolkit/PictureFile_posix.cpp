@@ -146,7 +146,7 @@ bool DecodeRows(JpegDecoder& d, uchar* bits, qsizetype bytesPerLine, uchar* cmyk
         if (cmykRow) {
             auto* out = reinterpret_cast<QRgb*>(line);
             for (JDIMENSION x = 0; x < d.info.output_width; ++x) {
-                const uchar* in = cmykRow + 4 * x;
+                const uchar* in = cmykRow + std::size_t{4} * x;
                 const int k = in[3];
                 out[x] = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
             }
