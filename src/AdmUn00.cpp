@@ -515,7 +515,7 @@ void TAdmFor00::ShowCheckPicture(bool checked)
     // drawn box instead and say so once per run.
     CheApr->SetPicture(StandInCheckPicture(checked));
     if (reportedPictures_.insert(path).second)
-        qCWarning(lcPictures, "cannot load picture %s", qPrintable(path));
+        qCWarning(lcPictures, "cannot load picture %s: %s", qPrintable(path), qPrintable(CheApr->LastRefusal()));
 }
 
 void TAdmFor00::CarregaDados()

@@ -50,18 +50,35 @@ public:
     SettingsResult Write(std::string_view bytes);
     // Returns once what was written is on the disk itself.
     SettingsResult Flush();
+    // The points a move passes once it has put the new file under the name,
+    // in this order; tests act there as another program would.
+    enum class MovePoint
+    {
+        Exchanged,     // the new file has just been put under the name
+        ModeChanged,   // it has been opened to the group
+        FolderFlushed, // the folder is on the disk
+        OldRemoved,    // the old file is gone: only the last look is left
+    };
+    struct MoveSteps
+    {
+        // Puts the folder's entries on the disk.
+        std::function<SettingsResult(const std::filesystem::path& folder)> syncFolder;
+        // Told of each point passed; may be empty.
+        std::function<void(MovePoint)> passed;
+    };
     // Puts the file made by CreateForWriting in place of `target` in one
     // step, so that a reader finds either the old file or the new one, whole.
     // Fails and changes nothing when one of `replaced` (the existing files the
     // move does away with) is read-only, in use by another program, or not a
-    // regular file (a link, a folder, a pipe). Succeeds only once the name
-    // holds the very file written here, readable by all and writable by its
-    // owner and group, and `syncFolder` has put the folder on disk; otherwise
-    // the old file is put back where that is still possible. The handle is
-    // closed either way.
-    using FolderSync = std::function<SettingsResult(const std::filesystem::path& folder)>;
+    // regular file (a link, a folder, a pipe); a file with other names is
+    // replaced like any other (its content stays under them). The new file is
+    // then made readable by all and writable by its owner and group, the
+    // folder put on disk, and the old file removed; a failure up to there
+    // puts the old file back where that is still possible. Only the last
+    // look confirms the move: the name must still hold the very file written
+    // here. Each failure names its step. The handle is closed either way.
     SettingsResult MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
-                            const FolderSync& syncFolder);
+                            const MoveSteps& steps);
     // Puts a folder's entries on the disk itself.
     static SettingsResult SyncFolder(const std::filesystem::path& folder);
 

@@ -235,26 +235,33 @@ SettingsResult DataFile::Flush()
 }
 
 SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
-                                  const FolderSync& syncFolder)
+                                  const MoveSteps& steps)
 {
     const std::filesystem::path folder = target.parent_path();
     if (!IsOpen() || created_.empty()) {
         Close();
         return SettingsResult::Failed(SettingsFailure::SystemError, target,
-                                      std::make_error_code(std::errc::bad_file_descriptor));
+                                      std::make_error_code(std::errc::bad_file_descriptor))
+            .At(SaveStep::Move);
     }
     const int dirFd = OpenRetrying(folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (dirFd < 0) {
-        SettingsResult result = Errno(folder);
+        SettingsResult result = Errno(folder).At(SaveStep::Move);
         Close();
         return result;
     }
+    auto passed = [&steps](MovePoint point) {
+        if (steps.passed)
+            steps.passed(point);
+    };
     // Each file about to disappear is held with a read lock until the move is
     // done, so no writer can start on it; one that another program writes
     // (holds a write lock on) stops the save. Readers do not: the rename
     // leaves them reading the old file. It is opened for reading only: the
     // file of another member of the group is not ours to write, only the
-    // folder is.
+    // folder is. A file with a second name is never read, but nothing keeps
+    // it from being replaced: its content stays under that other name, so
+    // whoever may only read cannot stop a save by linking the file.
     std::vector<int> held;
     SettingsResult result;
     for (const auto& file : replaced) {
@@ -283,6 +290,7 @@ SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span
             break;
         }
     }
+    result = result.At(SaveStep::TakeOld);
 
     // Exchanging the two names keeps the old file at hand until the new one
     // is known to be in place and on disk, so a failure can put it back.
@@ -308,29 +316,50 @@ SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span
                 result.where = folder;
             else if (result.failure == SettingsFailure::NoFile) // another member took the new file away
                 result.failure = SettingsFailure::ChangedMeanwhile;
+            result = result.At(SaveStep::Move);
+        } else {
+            passed(MovePoint::Exchanged);
         }
     }
-    // Members may rename each other's entries: the name must hold the very
-    // file written here, not one put under the temporary name before the move.
-    if (result) {
-        struct stat mine = {};
+    // Members may rename each other's entries: the name is looked at right
+    // after the move (a file put under the temporary name before it) and once
+    // more when everything else is done.
+    struct stat mine = {};
+    auto holdsMine = [&] {
         struct stat named = {};
+        return fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(mine, named);
+    };
+    if (result) {
         if (fstat(Fd(handle_), &mine) != 0)
-            result = Errno(created_);
-        else if (fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(mine, named))
-            result = SettingsResult::Failed(SettingsFailure::ChangedMeanwhile, target);
-        else if (fchmod(Fd(handle_), 0664) != 0)
-            result = Errno(target);
-        else
-            result = syncFolder(folder);
+            result = Errno(created_).At(SaveStep::Move);
+        else if (!holdsMine())
+            result = SettingsResult::Failed(SettingsFailure::ChangedMeanwhile, target).At(SaveStep::Move);
     }
-    const bool ok = static_cast<bool>(result);
-    if (!ok && exchanged)
+    if (result) {
+        if (fchmod(Fd(handle_), 0664) != 0)
+            result = Errno(target).At(SaveStep::ChangeMode);
+        else
+            passed(MovePoint::ModeChanged);
+    }
+    if (result) {
+        result = steps.syncFolder(folder).At(SaveStep::FlushFolder);
+        if (result)
+            passed(MovePoint::FolderFlushed);
+    }
+    if (!result && exchanged) {
         renameat2(dirFd, temp.c_str(), dirFd, name.c_str(), RENAME_EXCHANGE);
-    else if (!ok && first)
+    } else if (!result && first) {
         renameat(dirFd, name.c_str(), dirFd, temp.c_str());
-    else if (ok && exchanged)
-        unlinkat(dirFd, temp.c_str(), 0); // the old file, now under the temporary name
+    } else if (result) {
+        if (exchanged)
+            unlinkat(dirFd, temp.c_str(), 0); // the old file, now under the temporary name
+        passed(MovePoint::OldRemoved);
+        // The confirmation is the last thing: whoever renamed a file of his
+        // own over the name while the steps above ran gets no save of his
+        // content confirmed. Nothing is left to put back by now.
+        if (!holdsMine())
+            result = SettingsResult::Failed(SettingsFailure::ChangedMeanwhile, target).At(SaveStep::Confirm);
+    }
     for (const int fd : held)
         close(fd);
     close(dirFd);

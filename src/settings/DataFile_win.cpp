@@ -190,7 +190,7 @@ SettingsResult DataFile::Flush()
 }
 
 SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span<const std::filesystem::path> replaced,
-                                  const FolderSync& syncFolder)
+                                  const MoveSteps& steps)
 {
     const std::filesystem::path created = created_;
     const bool wasOpen = IsOpen();
@@ -198,19 +198,19 @@ SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span
     // who holds it; everything is already flushed to disk.
     Close();
     if (!wasOpen || created.empty())
-        return NotOpen(target);
+        return NotOpen(target).At(SaveStep::Move);
     for (const auto& file : replaced) {
         const DWORD attributes = GetFileAttributesW(file.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
                 continue;
-            return SettingsResult::FromSystem(static_cast<int>(error), file);
+            return SettingsResult::FromSystem(static_cast<int>(error), file).At(SaveStep::TakeOld);
         }
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-            return SettingsResult::Failed(SettingsFailure::NotAPlainFile, file);
+            return SettingsResult::Failed(SettingsFailure::NotAPlainFile, file).At(SaveStep::TakeOld);
         if (attributes & FILE_ATTRIBUTE_READONLY)
-            return SettingsResult::Failed(SettingsFailure::ReadOnlyFile, file);
+            return SettingsResult::Failed(SettingsFailure::ReadOnlyFile, file).At(SaveStep::TakeOld);
     }
     // The move fails by itself while another program has the old file open,
     // since nobody opens it with delete sharing.
@@ -227,10 +227,12 @@ SettingsResult DataFile::MoveOver(const std::filesystem::path& target, std::span
             else if (GetLastError() == ERROR_SHARING_VIOLATION)
                 result.failure = SettingsFailure::InUse;
         }
-        return result;
+        return result.At(SaveStep::Move);
     }
     MatchNameCase(target);
-    return syncFolder(target.parent_path());
+    if (steps.passed)
+        steps.passed(MovePoint::Exchanged);
+    return steps.syncFolder(target.parent_path()).At(SaveStep::FlushFolder);
 }
 
 // The move itself is written through to the disk.

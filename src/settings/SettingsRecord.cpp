@@ -182,6 +182,10 @@ SettingsResult SettingsRecord::SyncFolder(const fs::path& folder)
     return DataFile::SyncFolder(folder);
 }
 
+void SettingsRecord::MovePointPassed(DataFile::MovePoint)
+{
+}
+
 SettingsResult SettingsRecord::ReadChunk(std::span<char> buffer, std::size_t& got)
 {
     return ArqDados.Read(buffer, got);
@@ -191,7 +195,15 @@ std::optional<fs::path> SettingsRecord::UnreadFilePresent() const
 {
     if (loaded_)
         return std::nullopt;
-    return FileToRead(dataDir_);
+    auto file = FileToRead(dataDir_);
+    // A file with a second name is never read, since that name may be
+    // anybody's private file; replacing it loses nothing, as its content
+    // stays under the other name. Refusing would let whoever may only read
+    // the folder stop every save with one link.
+    std::error_code ec;
+    if (file && fs::is_regular_file(fs::symlink_status(*file, ec)) && fs::hard_link_count(*file, ec) > 1 && !ec)
+        return std::nullopt;
+    return file;
 }
 
 SettingsRecord::SlotTime SettingsRecord::Slot(int slot) const
@@ -364,7 +376,7 @@ SettingsResult SettingsRecord::TryWrite(const std::string& bytes)
     SettingsResult result;
     for (int tries = 0; tries < 3 && temp.empty(); ++tries) {
         const fs::path candidate = NewTemporaryName();
-        result = ArqDados.CreateForWriting(candidate);
+        result = ArqDados.CreateForWriting(candidate).At(SaveStep::Create);
         if (result)
             temp = candidate;
     }
@@ -375,11 +387,13 @@ SettingsResult SettingsRecord::TryWrite(const std::string& bytes)
     std::vector<fs::path> replaced;
     try {
         replaced = NameVariants(dataDir_);
-        result = ArqDados.Write(bytes);
+        result = ArqDados.Write(bytes).At(SaveStep::Write);
         if (result)
-            result = ArqDados.Flush();
+            result = ArqDados.Flush().At(SaveStep::FlushFile);
+        const DataFile::MoveSteps steps = {[this](const fs::path& folder) { return SyncFolder(folder); },
+                                           [this](DataFile::MovePoint point) { MovePointPassed(point); }};
         if (result)
-            result = ArqDados.MoveOver(target, replaced, [this](const fs::path& folder) { return SyncFolder(folder); });
+            result = ArqDados.MoveOver(target, replaced, steps);
     } catch (...) {
         ArqDados.Close();
         fs::remove(temp, ec);

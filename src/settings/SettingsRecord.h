@@ -51,8 +51,10 @@ public:
     // Saves the automatic-presentation flag, line 2 as last read and the six
     // slots as "hour:minute". Refuses, writing nothing, while a settings
     // file is there that no read has managed to read: replacing it would
-    // drop its line 2 and every slot not typed again. A save that worked
-    // counts as a read of the file it wrote.
+    // drop its line 2 and every slot not typed again. A file with a second
+    // name is the exception: it is never read, its content stays under its
+    // other name, and it is replaced. A save that worked counts as a read of
+    // the file it wrote.
     SettingsResult Grava(bool automaticPresentation, const std::array<SlotTime, 6>& slots);
 
     // True when the file was opened and read to its end; only then do the
@@ -83,6 +85,9 @@ protected:
     // Puts the folder's entries on disk once the new file is in place; a
     // save whose folder cannot be synced did not happen.
     virtual SettingsResult SyncFolder(const std::filesystem::path& folder);
+    // Runs as a save passes each point after the new file went under the
+    // name; tests act there as another member would.
+    virtual void MovePointPassed(DataFile::MovePoint point);
 
 private:
     void SetDefaults();

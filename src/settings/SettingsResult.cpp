@@ -38,7 +38,7 @@ std::string Reason(const SettingsResult& r, SettingsOperation operation)
     case SettingsFailure::TooLarge: return "the file is far larger than any settings file (over 16 MiB)";
     case SettingsFailure::InUse: return "another program is writing the file; try again once it has finished";
     case SettingsFailure::ChangedMeanwhile:
-        return "someone else replaced or moved the file while it was being saved; try again";
+        return "changed by someone else meanwhile (replaced or moved while it was being saved); try again";
     case SettingsFailure::LineBreakInLine:
         return "a line holds a line break or an end-of-file mark, which would move every later line";
     case SettingsFailure::NotReadYet:
@@ -49,13 +49,33 @@ std::string Reason(const SettingsResult& r, SettingsOperation operation)
     return system;
 }
 
+// The step of a save that failed, as the line names it; empty for none.
+std::string Step(const SettingsResult& r)
+{
+    switch (r.step) {
+    case SaveStep::None: return {};
+    case SaveStep::Create: return "creating the new file failed: ";
+    case SaveStep::Write: return "writing the new file failed: ";
+    case SaveStep::FlushFile: return "flushing the new file to disk failed: ";
+    case SaveStep::TakeOld: return "replacing the file there failed: ";
+    case SaveStep::Move: return "putting the new file in place failed: ";
+    case SaveStep::ChangeMode: return "opening the new file to the group (mode 0664) failed: ";
+    case SaveStep::FlushFolder: return "flushing the folder " + Utf8(r.where) + " to disk failed: ";
+    case SaveStep::Confirm: return "the last look that the name holds the new file failed: ";
+    }
+    return {};
+}
+
 } // namespace
 
 std::string DescribeFailure(const SettingsResult& result, SettingsOperation operation)
 {
     const std::filesystem::path& file = result.file.empty() ? result.where : result.file;
     std::string line = operation == SettingsOperation::Read ? "cannot read " : "cannot save ";
-    line += Utf8(file) + ": " + Reason(result, operation);
+    line += Utf8(file) + ": ";
+    if (operation == SettingsOperation::Save)
+        line += Step(result);
+    line += Reason(result, operation);
     for (char& c : line) {
         if (c == '\n' || c == '\r')
             c = ' '; // one line, whatever a name or the system's text holds

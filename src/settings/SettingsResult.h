@@ -27,6 +27,21 @@ enum class SettingsFailure
     SystemError,        // any other refusal of the system, kept in `system`
 };
 
+// The step of a save that failed, named in its cause line. None for a save
+// refused before it touched anything (and for every read).
+enum class SaveStep
+{
+    None,
+    Create,      // creating the new file beside the old one
+    Write,       // writing the new file
+    FlushFile,   // putting the new file on the disk
+    TakeOld,     // holding the file under the name while it is replaced
+    Move,        // putting the new file in place of the old one
+    ChangeMode,  // opening the new file to the group once it is in place
+    FlushFolder, // putting the folder's entries on the disk
+    Confirm,     // the last look that the name holds the file written
+};
+
 // The outcome of one operation on the settings file: true when it worked,
 // else what failed, the system's own error (errno, GetLastError) when it
 // gave one, and the file or folder concerned. `file` is the settings file
@@ -37,6 +52,7 @@ struct SettingsResult
     std::error_code system;
     std::filesystem::path where;
     std::filesystem::path file;
+    SaveStep step = SaveStep::None;
 
     explicit operator bool() const { return failure == SettingsFailure::None; }
 
@@ -44,7 +60,15 @@ struct SettingsResult
     static SettingsResult Failed(SettingsFailure failure, const std::filesystem::path& where,
                                  std::error_code system = {})
     {
-        return {failure, system, where, {}};
+        return {failure, system, where, {}, SaveStep::None};
+    }
+    // The same failure, as the outcome of `at`; a success stays one.
+    SettingsResult At(SaveStep at) const
+    {
+        SettingsResult result = *this;
+        if (!result && result.step == SaveStep::None)
+            result.step = at;
+        return result;
     }
     // A failure the system reported with this error number (errno on POSIX,
     // GetLastError on Windows), sorted into its kind.

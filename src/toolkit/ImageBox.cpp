@@ -1,6 +1,5 @@
 #include "ImageBox.h"
 
-#include <QBuffer>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,9 +8,21 @@
 
 namespace {
 
+// Markers that may stand between the others outside a scan, each followed by
+// its length: frame headers, tables, restart interval, scan headers, number
+// of lines, application data and comments. libjpeg reads each of them to the
+// byte, so what it reads is what this walk follows.
+bool IsSegment(unsigned marker)
+{
+    return (marker >= 0xC0 && marker <= 0xCF) || (marker >= 0xDA && marker <= 0xDD)
+           || (marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE;
+}
+
 // The number of scans of a JPEG, from a walk over its markers that decodes
-// nothing; -1 where the bytes are no JPEG the walk understands. A progressive
-// picture made of hundreds of scans decodes for seconds however small it is.
+// nothing; -1 where the walk cannot follow the file from its start to its
+// end marker: a stray byte between markers, a marker it does not know, a
+// segment or a scan cut short, no end. A decoder that skips such bytes
+// would see scans this walk never saw, so such a file is not decoded.
 int JpegScanCount(QByteArrayView bytes)
 {
     const auto at = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
@@ -19,22 +30,22 @@ int JpegScanCount(QByteArrayView bytes)
         return -1;
     int scans = 0;
     qsizetype i = 2;
-    while (i + 1 < bytes.size()) {
+    while (i < bytes.size()) {
         if (at(i) != 0xFF)
             return -1;
         while (i < bytes.size() && at(i) == 0xFF) // fill bytes
             ++i;
         if (i >= bytes.size())
-            break;
+            return -1;
         const unsigned marker = at(i++);
-        if (marker == 0xD9) // end of image
-            break;
+        if (marker == 0xD9) // end of image; what follows is not read
+            return scans;
         if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01)
             continue; // no length follows
-        if (i + 1 >= bytes.size())
+        if (!IsSegment(marker) || i + 1 >= bytes.size())
             return -1;
         const qsizetype length = (qsizetype{at(i)} << 8) | at(i + 1);
-        if (length < 2)
+        if (length < 2 || i + length > bytes.size())
             return -1;
         i += length;
         if (marker != 0xDA)
@@ -44,8 +55,10 @@ int JpegScanCount(QByteArrayView bytes)
         // stuffed zero.
         while (i + 1 < bytes.size() && !(at(i) == 0xFF && at(i + 1) != 0x00 && (at(i + 1) < 0xD0 || at(i + 1) > 0xD7)))
             ++i;
+        if (i + 1 >= bytes.size())
+            return -1;
     }
-    return scans;
+    return -1;
 }
 
 } // namespace
@@ -58,25 +71,32 @@ ImageBox::ImageBox(QWidget* parent) : QWidget(parent)
 bool ImageBox::LoadFromFile(const QString& path)
 {
     QImage loaded;
+    refusal_.clear();
     if (path.startsWith(u':')) {
         // Embedded in the program: nobody can put anything in its place.
         loaded = QImageReader(path).read();
     } else {
         std::optional<QByteArray> bytes = ReadPictureFile(path, kMaxFileBytes);
-        if (!bytes)
+        if (!bytes) {
+            refusal_ = QStringLiteral("it is missing, not a plain file or over %1 bytes").arg(kMaxFileBytes);
             return false;
-        if (JpegScanCount(*bytes) > kMaxScans)
+        }
+        const int scans = JpegScanCount(*bytes);
+        if (scans < 0) {
+            refusal_ = QStringLiteral("it is no JPEG whose markers can be followed to its end");
             return false;
-        QBuffer buffer(&*bytes);
-        QImageReader reader(&buffer);
-        // The header alone tells the size; nothing is decoded yet.
-        const QSize size = reader.size();
-        if (!size.isValid() || size.width() > kMaxSide || size.height() > kMaxSide)
+        }
+        if (scans > kMaxScans) {
+            refusal_ = QStringLiteral("it holds %1 scans, more than %2").arg(scans).arg(kMaxScans);
             return false;
-        loaded = reader.read();
+        }
+        loaded = DecodeJpeg(*bytes, kMaxSide, kMaxScans, refusal_);
     }
-    if (loaded.isNull())
+    if (loaded.isNull()) {
+        if (refusal_.isEmpty())
+            refusal_ = QStringLiteral("it cannot be decoded");
         return false;
+    }
     SetPicture(loaded);
     return true;
 }

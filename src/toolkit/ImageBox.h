@@ -15,14 +15,18 @@ public:
 
     // Pictures come from files of the data root, where anything may be put,
     // and are shown at about a hundred pixels: only a regular file of at most
-    // kMaxFileBytes, whose header gives at most kMaxSide pixels a side and
-    // which holds at most kMaxScans scans of a JPEG, is decoded. Anything
-    // bigger would only cost memory and time before the window shows.
+    // kMaxFileBytes that is a JPEG whose markers can be followed to its end,
+    // whose header gives at most kMaxSide pixels a side and which holds at
+    // most kMaxScans scans, is decoded; the decoder itself stops on a scan
+    // past the limit. Anything bigger would only cost memory and time before
+    // the window shows.
     static constexpr qint64 kMaxFileBytes = qint64{1024} * 1024;
     static constexpr int kMaxSide = 1024;
     static constexpr int kMaxScans = 32;
 
     bool LoadFromFile(const QString& path);
+    // Why the last LoadFromFile failed, for the line that reports it.
+    const QString& LastRefusal() const { return refusal_; }
     void SetPicture(const QImage& picture);
     const QImage& Picture() const { return picture_; }
 
@@ -39,5 +43,6 @@ protected:
 
 private:
     QImage picture_;
+    QString refusal_;
     ClickDetector click_;
 };

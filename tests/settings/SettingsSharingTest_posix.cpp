@@ -8,6 +8,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -104,6 +105,11 @@ TEST(SettingsSharing, FailedFolderSyncIsAFailedSaveThatKeepsTheOldFile)
         const SettingsResult failed = record.GravaArqDados(kNew);
         EXPECT_EQ(failed.failure, SettingsFailure::SystemError);
         EXPECT_EQ(failed.system.value(), EIO) << "the sync's own error is the cause";
+        EXPECT_EQ(failed.step, SaveStep::FlushFolder);
+        EXPECT_EQ(DescribeFailure(failed, SettingsOperation::Save),
+                  "cannot save " + (dir.Dados() / "Dados.txt").string() + ": flushing the folder "
+                      + dir.Dados().string()
+                      + " to disk failed: " + std::error_code(EIO, std::system_category()).message());
         EXPECT_EQ(record.seenAtSync.size(), static_cast<std::size_t>(SettingsRecord::kWriteAttempts));
         EXPECT_EQ(dir.Names(), oldFile ? std::set<std::string>{"Dados.txt"} : std::set<std::string>{});
         if (oldFile) {
@@ -121,8 +127,9 @@ TEST(SettingsSharing, FailedFolderSyncIsAFailedSaveThatKeepsTheOldFile)
 }
 
 // A second name for somebody's private file is never read, and so the
-// window's save, which keeps line 2 only from a read, never copies it.
-TEST(SettingsSharing, AFileWithAnotherNameIsNotRead)
+// window's save, which keeps line 2 only from a read, never copies it. The
+// save replaces it all the same: its content stays under the other name.
+TEST(SettingsSharing, AFileWithAnotherNameIsNotReadButReplaced)
 {
     TempDataDir dir;
     const std::string secret = "0\r\nPRIVATE\r\n";
@@ -134,15 +141,17 @@ TEST(SettingsSharing, AFileWithAnotherNameIsNotRead)
     SettingsRecord record(dir.Root());
     EXPECT_EQ(record.LeArqDados().failure, SettingsFailure::OtherNames);
     EXPECT_EQ(record.CnfWin, u"0");
-    const SettingsResult refused = record.Grava(true, {});
-    EXPECT_EQ(refused.failure, SettingsFailure::NotReadYet);
-    EXPECT_EQ(refused.where, dir.Dados() / "Dados.txt");
-    EXPECT_EQ(dir.Read("Dados.txt"), secret);
+    std::array<SettingsRecord::SlotTime, 6> slots;
+    slots.fill({u"07", u"30"});
+    EXPECT_TRUE(record.Grava(true, slots));
+    EXPECT_EQ(dir.Read("Dados.txt"), BytesOf({u"1", u"0", u"07:30", u"07:30", u"07:30", u"07:30", u"07:30", u"07:30"}));
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"Dados.txt"});
+    std::ifstream in(elsewhere, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), secret);
 
-    // With its other name gone the same file is read.
-    std::filesystem::remove(elsewhere);
+    // The file now has one name and is read.
     EXPECT_TRUE(record.LeArqDados());
-    EXPECT_EQ(record.CnfWin, u"PRIVATE");
+    EXPECT_EQ(record.HS6, u"07:30");
 }
 
 // A save killed at any moment leaves either the old file or the new one,

@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -268,11 +269,12 @@ TEST_F(SharedDataFolder, ARefusedSaveNamesTheGroupThatMaySave)
     };
     const Case cases[] = {
         {"outsider", &outsider_, 02775,
-         "cannot save " + file + ": Permission denied; this user is not a member of the group " + group_
+         "cannot save " + file
+             + ": creating the new file failed: Permission denied; this user is not a member of the group " + group_
              + " that may change " + folder},
         {"member, folder closed to the group", &memberA_, 02755,
-         "cannot save " + file + ": Permission denied; the folder " + folder + " does not let its group " + group_
-             + " change it (chmod g+w)"},
+         "cannot save " + file + ": creating the new file failed: Permission denied; the folder " + folder
+             + " does not let its group " + group_ + " change it (chmod g+w)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.who);
@@ -498,6 +500,382 @@ TEST_F(SharedDataFolder, ARacingMemberNeverGetsHisContentConfirmed)
     });
     EXPECT_EQ(racer.Finish(), 0) << "the racer never attacked";
     EXPECT_EQ(falseConfirmations, 0) << "saves confirmed with content the tool did not write";
+}
+
+// A second member renames a file of his own over the name at each point a
+// save passes after its move, told by the store itself when it is there.
+// Every such save must say "not saved", never confirm his content as ours.
+TEST_F(SharedDataFolder, ARenameOverTheNameAtAnyPointOfTheSaveIsNeverConfirmed)
+{
+    const fs::path root = dir_.Root();
+    const fs::path dados = dir_.Dados();
+    ASSERT_EQ(RunAs(memberA_, [&] { return Save(root, kByA); }), 0);
+
+    int go[2];
+    int done[2];
+    int report[2];
+    ASSERT_EQ(::pipe(go), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    ASSERT_EQ(::pipe(report), 0);
+    Background rival;
+    StartAs(rival, memberB_, [&](int ready, int stop) {
+        ::close(go[1]);
+        ::close(done[0]);
+        SayReady(ready);
+        const std::string evil = "EVIL\r\n";
+        int renamed = 0;
+        for (;;) {
+            pollfd fds[2] = {{go[0], POLLIN, 0}, {stop, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0 || fds[1].revents != 0)
+                break;
+            char c = 0;
+            if (::read(go[0], &c, 1) != 1)
+                break;
+            const fs::path mine = dados / ("evil" + std::to_string(renamed));
+            const int fd = ::open(mine.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0664);
+            const bool written = fd >= 0 && ::write(fd, evil.data(), evil.size()) == static_cast<ssize_t>(evil.size());
+            if (fd >= 0)
+                ::close(fd);
+            const char ok = written && ::rename(mine.c_str(), (dados / "Dados.txt").c_str()) == 0 ? '1' : '0';
+            renamed += ok == '1';
+            if (::write(done[1], &ok, 1) != 1)
+                break;
+        }
+        return renamed > 0 ? 0 : 2;
+    });
+    ::close(go[0]);
+    ::close(done[1]);
+
+    // The member's save, with the rival's rename at `at`.
+    class Raced : public QuickRecord
+    {
+    public:
+        Raced(const fs::path& root, int go, int done) : QuickRecord(root), go_(go), done_(done) {}
+        DataFile::MovePoint at = DataFile::MovePoint::Exchanged;
+        bool renamed = false;
+
+    protected:
+        void MovePointPassed(DataFile::MovePoint point) override
+        {
+            if (point != at)
+                return;
+            char c = 'g';
+            renamed = ::write(go_, &c, 1) == 1 && ::read(done_, &c, 1) == 1 && c == '1';
+        }
+
+    private:
+        int go_;
+        int done_;
+    };
+    constexpr int kSaves = 300;
+    const DataFile::MovePoint points[] = {DataFile::MovePoint::Exchanged, DataFile::MovePoint::ModeChanged,
+                                          DataFile::MovePoint::FolderFlushed, DataFile::MovePoint::OldRemoved};
+    const int status = RunAs(memberA_, [&] {
+        ::close(report[0]);
+        // Per point: renames made, saves confirmed, confirmations of a file
+        // not ours, refusals as changed meanwhile whose line says so.
+        int counts[4][4] = {};
+        for (int i = 0; i < kSaves; ++i) {
+            const int p = i % 4;
+            Raced record(root, go[1], done[0]);
+            record.at = points[p];
+            Lines lines = kByA;
+            lines[2] = std::u16string(u"0") + static_cast<char16_t>(u'0' + i % 10) + u":00";
+            const SettingsResult saved = record.GravaArqDados(lines);
+            counts[p][0] += record.renamed;
+            if (saved) {
+                ++counts[p][1];
+                struct stat st = {};
+                if (ReadAll(dados / "Dados.txt") != BytesOf(lines) || ::lstat((dados / "Dados.txt").c_str(), &st) != 0
+                    || st.st_uid != ::getuid())
+                    ++counts[p][2];
+            } else if (saved.failure == SettingsFailure::ChangedMeanwhile
+                       && DescribeFailure(saved, SettingsOperation::Save).find("changed by someone else meanwhile")
+                              != std::string::npos) {
+                ++counts[p][3];
+            }
+        }
+        std::string text;
+        for (const auto& c : counts)
+            text += std::to_string(c[0]) + " " + std::to_string(c[1]) + " " + std::to_string(c[2]) + " "
+                    + std::to_string(c[3]) + "\n";
+        return ::write(report[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1;
+    });
+    ::close(report[1]);
+    ::close(go[1]);
+    ::close(done[0]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(report[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(report[0]);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(rival.Finish(), 0) << "the rival never renamed";
+
+    const char* names[] = {"after the exchange", "after the mode change", "after the folder flush",
+                           "after the old file's removal"};
+    std::istringstream in(text);
+    for (int p = 0; p < 4; ++p) {
+        SCOPED_TRACE(names[p]);
+        int renames = -1, confirmed = -1, wrong = -1, refused = -1;
+        in >> renames >> confirmed >> wrong >> refused;
+        EXPECT_EQ(renames, kSaves / 4) << "the rival did not rename at every save";
+        EXPECT_EQ(wrong, 0) << "saves confirmed with the rival's content";
+        EXPECT_EQ(confirmed, 0);
+        EXPECT_EQ(refused, kSaves / 4) << "not every save was refused as changed by someone else meanwhile";
+    }
+    // The rival's file is what the name holds; nothing of the saves is left.
+    EXPECT_EQ(dir_.Read("Dados.txt"), "EVIL\r\n");
+    EXPECT_EQ(dir_.Names(), std::set<std::string>{"Dados.txt"});
+}
+
+// The same rival as a real racing process: he watches the folder and, when
+// the exchange of names puts the new file under the name (IN_MOVED_TO
+// Dados.txt), renames a file of his own over it, landing at whatever step
+// the save has reached. The save only waits, just before its last look,
+// for his rename to be done; it must then never be confirmed. (Each
+// attempt of a save is raced: a failed one is tried again.)
+TEST_F(SharedDataFolder, ARacingRenameAfterTheExchangeIsNeverConfirmed)
+{
+    const fs::path root = dir_.Root();
+    const fs::path dados = dir_.Dados();
+    ASSERT_EQ(RunAs(memberA_, [&] { return Save(root, kByA); }), 0);
+
+    int arm[2];
+    int told[2];
+    ASSERT_EQ(::pipe(arm), 0);
+    ASSERT_EQ(::pipe(told), 0);
+    Background racer;
+    StartAs(racer, memberB_, [&](int ready, int stop) {
+        ::close(arm[1]);
+        ::close(told[0]);
+        const int in = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        if (in < 0 || ::inotify_add_watch(in, dados.c_str(), IN_MOVED_TO) < 0)
+            return 1;
+        SayReady(ready);
+        const std::string evil = "EVIL\r\n";
+        alignas(struct inotify_event) char buffer[4096];
+        bool armed = false;
+        int renamed = 0;
+        for (;;) {
+            pollfd fds[3] = {{in, POLLIN, 0}, {arm[0], POLLIN, 0}, {stop, POLLIN, 0}};
+            if (::poll(fds, 3, -1) < 0 || fds[2].revents != 0)
+                break;
+            if (fds[1].revents != 0) {
+                char c = 0;
+                if (::read(arm[0], &c, 1) != 1)
+                    break;
+                while (::read(in, buffer, sizeof buffer) > 0) {
+                } // what earlier saves left is no cue
+                armed = true;
+                c = 'a';
+                if (::write(told[1], &c, 1) != 1)
+                    break;
+                continue;
+            }
+            const ssize_t n = ::read(in, buffer, sizeof buffer);
+            bool cue = false;
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const struct inotify_event*>(buffer + at);
+                at += static_cast<ssize_t>(sizeof(struct inotify_event) + e->len);
+                cue = cue || (e->len && std::string(e->name) == "Dados.txt");
+            }
+            if (!armed || !cue)
+                continue;
+            armed = false;
+            const fs::path mine = dados / ("evil" + std::to_string(renamed));
+            const int fd = ::open(mine.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0664);
+            const bool written = fd >= 0 && ::write(fd, evil.data(), evil.size()) == static_cast<ssize_t>(evil.size());
+            if (fd >= 0)
+                ::close(fd);
+            const char ok = written && ::rename(mine.c_str(), (dados / "Dados.txt").c_str()) == 0 ? 'r' : 'x';
+            renamed += ok == 'r';
+            if (::write(told[1], &ok, 1) != 1)
+                break;
+        }
+        return renamed > 0 ? 0 : 2;
+    });
+    ::close(arm[0]);
+    ::close(told[1]);
+
+    // Waits at most 10 s for the racer's word; 0 when none came.
+    auto hear = [&] {
+        pollfd p{told[0], POLLIN, 0};
+        char c = 0;
+        return ::poll(&p, 1, 10'000) == 1 && ::read(told[0], &c, 1) == 1 ? c : '\0';
+    };
+    // Arms the racer before each attempt of a save (a failed attempt is
+    // tried again) and, just before the last look, waits for his rename.
+    class WaitsBeforeTheLastLook : public QuickRecord
+    {
+    public:
+        WaitsBeforeTheLastLook(const fs::path& root, int arm, const std::function<char()>& hear)
+            : QuickRecord(root), arm_(arm), hear_(hear)
+        {
+        }
+        int renames = 0;
+        bool armed = true;
+
+        bool Arm()
+        {
+            Settle();
+            const char a = 'a';
+            armed = ::write(arm_, &a, 1) == 1 && hear_() == 'a';
+            owed_ = armed;
+            return armed;
+        }
+        void Settle()
+        {
+            if (owed_)
+                renames += hear_() == 'r';
+            owed_ = false;
+        }
+
+    protected:
+        void PauseBeforeRetry(int) override { Arm(); }
+        void MovePointPassed(DataFile::MovePoint point) override
+        {
+            if (point == DataFile::MovePoint::OldRemoved)
+                Settle();
+        }
+
+    private:
+        int arm_;
+        std::function<char()> hear_;
+        bool owed_ = false;
+    };
+    constexpr int kSaves = 300;
+    int report[2];
+    ASSERT_EQ(::pipe(report), 0);
+    const int status = RunAs(memberA_, [&] {
+        ::close(report[0]);
+        int renames = 0, confirmed = 0, wrong = 0, refused = 0;
+        for (int i = 0; i < kSaves; ++i) {
+            WaitsBeforeTheLastLook record(root, arm[1], hear);
+            if (!record.Arm())
+                return 3;
+            Lines lines = kByA;
+            lines[2] = std::u16string(u"0") + static_cast<char16_t>(u'0' + i % 10) + u":00";
+            const SettingsResult saved = record.GravaArqDados(lines);
+            record.Settle();
+            if (!record.armed)
+                return 3;
+            renames += record.renames;
+            if (saved) {
+                ++confirmed;
+                if (ReadAll(dados / "Dados.txt") != BytesOf(lines))
+                    ++wrong;
+            } else if (saved.failure == SettingsFailure::ChangedMeanwhile) {
+                ++refused;
+            }
+        }
+        const std::string text = std::to_string(renames) + " " + std::to_string(confirmed) + " " + std::to_string(wrong)
+                                 + " " + std::to_string(refused);
+        return ::write(report[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1;
+    });
+    ::close(report[1]);
+    ::close(arm[1]);
+    std::string text;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(report[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(report[0]);
+    ::close(told[0]);
+    EXPECT_EQ(status, 0) << "3: the racer did not take up the watch";
+    EXPECT_EQ(racer.Finish(), 0) << "the racer never renamed";
+    int renames = -1, confirmed = -1, wrong = -1, refused = -1;
+    std::istringstream(text) >> renames >> confirmed >> wrong >> refused;
+    EXPECT_EQ(renames, kSaves * SettingsRecord::kWriteAttempts) << "the racer missed attempts";
+    EXPECT_EQ(wrong, 0) << "saves confirmed with the racer's content";
+    EXPECT_EQ(confirmed, 0);
+    EXPECT_EQ(refused, kSaves);
+}
+
+// Sets fs.protected_hardlinks for the life of the object and puts the old
+// value back.
+class HardlinkProtection
+{
+public:
+    explicit HardlinkProtection(const char* value)
+    {
+        std::ifstream in(kSetting);
+        std::getline(in, old_);
+        set_ = !old_.empty() && Write(value);
+    }
+    ~HardlinkProtection()
+    {
+        if (set_)
+            Write(old_);
+    }
+    HardlinkProtection(const HardlinkProtection&) = delete;
+    HardlinkProtection& operator=(const HardlinkProtection&) = delete;
+    bool Set() const { return set_; }
+
+private:
+    static constexpr const char* kSetting = "/proc/sys/fs/protected_hardlinks";
+    static bool Write(const std::string& value)
+    {
+        std::ofstream out(kSetting);
+        out << value << "\n";
+        out.flush();
+        return static_cast<bool>(out);
+    }
+    std::string old_;
+    bool set_ = false;
+};
+
+// Where the kernel lets anybody link a file he may only read, an outsider
+// links the settings file into his own folder. That file is never read (it
+// could as well be anybody's private file), but the next save replaces it:
+// the outsider's name keeps the old content, and he cannot stop the saves.
+TEST_F(SharedDataFolder, AnOutsidersHardLinkDoesNotStopASave)
+{
+    const fs::path root = dir_.Root();
+    const fs::path dados = dir_.Dados();
+    const fs::path home = root / "outsider";
+    fs::create_directory(home);
+    ASSERT_EQ(::chown(home.c_str(), outsider_.uid, outsider_.gid), 0);
+    ASSERT_EQ(::chmod(home.c_str(), 0700), 0);
+    ASSERT_EQ(RunAs(memberA_, [&] { return Save(root, kByA); }), 0);
+
+    const Lines saves[] = {kByB, kByA};
+    const std::string before[] = {BytesOf(kByA), BytesOf(kByB)};
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "first link" : "a link to the file the first save made");
+        const fs::path link = home / ("x" + std::to_string(round));
+        {
+            const HardlinkProtection off("0");
+            if (!off.Set())
+                GTEST_SKIP() << "SKIPPED: fs.protected_hardlinks cannot be set here";
+            ASSERT_EQ(
+                RunAs(outsider_, [&] { return ::link((dados / "Dados.txt").c_str(), link.c_str()) == 0 ? 0 : 1; }), 0)
+                << "the outsider could not link the file";
+        }
+        const int status = RunAs(memberB_, [&] {
+            QuickRecord record(root);
+            const SettingsResult read = record.LeArqDados();
+            if (read || read.failure != SettingsFailure::OtherNames)
+                return 1; // the file with two names was read
+            // Nothing of the file reached the fields: they hold the defaults.
+            if (record.CnfApr != u"0" || record.CnfWin != u"0" || record.HS1 != u"00:00" || !record.HS3.empty())
+                return 2;
+            std::array<SettingsRecord::SlotTime, 6> slots;
+            for (int i = 0; i < 6; ++i) {
+                const std::u16string& line = saves[round][static_cast<std::size_t>(i) + 2];
+                slots[static_cast<std::size_t>(i)] = {line.substr(0, 2), line.substr(3, 2)};
+            }
+            const SettingsResult saved = record.Grava(saves[round][0] == u"1", slots);
+            return saved ? 0 : 10 + static_cast<int>(saved.failure);
+        });
+        EXPECT_EQ(status, 0) << "1: read, 2: shown, 10 + the failure kind: not saved";
+        EXPECT_EQ(dir_.Read("Dados.txt"), BytesOf(saves[round]));
+        EXPECT_EQ(ReadAll(link), before[round]) << "the outsider's name lost the old content";
+        EXPECT_EQ(dir_.Names(), std::set<std::string>{"Dados.txt"});
+        struct stat st = {};
+        ASSERT_EQ(::lstat((dados / "Dados.txt").c_str(), &st), 0);
+        EXPECT_EQ(st.st_nlink, 1u);
+        EXPECT_EQ(st.st_uid, memberB_.uid);
+    }
 }
 
 } // namespace

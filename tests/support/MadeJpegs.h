@@ -34,3 +34,35 @@ inline QByteArray MadeScanBomb(int extra, int side)
         bomb += plain.mid(lastScan, end - lastScan);
     return bomb + plain.mid(end);
 }
+
+// The progressive picture of `side` pixels a side whose last scan comes again
+// as often as fits in `maxBytes`: tens of thousands of scans in 1 MiB, each a
+// refinement of the whole picture.
+inline QByteArray MadeScanBombOfSize(int side, qsizetype maxBytes)
+{
+    const QByteArray plain = MadeJpeg(QSize(side, side), true);
+    const qsizetype scan = plain.size() - 2 - plain.lastIndexOf("\xFF\xDA");
+    return MadeScanBomb(static_cast<int>((maxBytes - plain.size()) / scan), side);
+}
+
+// A stray byte between the start marker and the next one, which libjpeg
+// skips with a warning.
+inline QByteArray WithStrayByteAfterStart(QByteArray jpeg)
+{
+    jpeg.insert(2, '\0');
+    return jpeg;
+}
+
+// No end marker: the file stops in the length of a table (FF C4 00), which
+// libjpeg takes for the end of the data with a warning.
+inline QByteArray WithoutEnd(QByteArray jpeg)
+{
+    jpeg.chop(2);
+    return jpeg + QByteArray("\xFF\xC4\x00", 3);
+}
+
+// The number of scans of a picture made here (their start markers).
+inline int ScansOf(const QByteArray& jpeg)
+{
+    return static_cast<int>(jpeg.count(QByteArrayView("\xFF\xDA", 2)));
+}

@@ -3,12 +3,14 @@
 #include "AdmUnMn.h"
 #include "Edit.h"
 #include "ImageBox.h"
+#include "MadeJpegs.h"
 #include "Memo.h"
 #include "SpecialFiles.h"
 #include "SpeedButton.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 
@@ -313,6 +315,47 @@ TEST_F(ActivationTest, APipeInsteadOfAPictureGetsAStandIn)
     EXPECT_TRUE(window_->AprChe->isChecked());
     EXPECT_FALSE(window_->CheApr->Picture().isNull());
     EXPECT_EQ(Times()[0], "07|30");
+}
+
+// A picture crafted to take the decoder tens of seconds (tens of thousands of
+// scans, also behind a stray byte or without an end marker) gets the drawn
+// box at once, and one line on standard error that says why.
+TEST_F(ActivationTest, ACraftedPictureGetsAStandInAtOnceAndOneLine)
+{
+    const QByteArray scans = MadeScanBombOfSize(ImageBox::kMaxSide, ImageBox::kMaxFileBytes);
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"scans", scans, "scans, more than 32"},
+        {"stray byte after the start", WithStrayByteAfterStart(scans), "markers"},
+        {"no end", WithoutEnd(scans), "markers"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown(); // the window of the previous case goes
+        root_.WriteSettings(kSaved);
+        {
+            QFile file(root_.ImagePath("NAOOK.JPG"));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ASSERT_EQ(file.write(c.bytes), c.bytes.size());
+        }
+        CategoryLog log("quorvelo.pictures");
+        QElapsedTimer opening;
+        opening.start();
+        ASSERT_TRUE(Open());
+        EXPECT_LT(opening.elapsed(), 10'000) << "decoding it whole takes 20 s";
+        EXPECT_TRUE(window_->AprChe->isChecked());
+        EXPECT_FALSE(window_->CheApr->Picture().isNull()) << "no stand-in";
+        EXPECT_EQ(Times()[0], "07|30");
+        ASSERT_EQ(log.lines.size(), 1) << log.lines.join('\n').toStdString();
+        EXPECT_TRUE(log.lines[0].startsWith("cannot load picture " + root_.ImagePath("NAOOK.JPG") + ": "))
+            << log.lines[0].toStdString();
+        EXPECT_TRUE(log.lines[0].contains(QLatin1String(c.reason))) << log.lines[0].toStdString();
+    }
 }
 
 TEST_F(ActivationTest, SwitchingApplicationsAndBackIsNoActivation)

@@ -138,9 +138,10 @@ TEST(OutsiderSave, TheWindowSaysNotSavedAndTheLogNamesTheGroup)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "3: never active, 4: no message, 5: no report, 99: not the user";
 
-    const std::string expected = "REGISTRO NÃO GRAVADO!!\ncannot save " + file.string()
-                                 + ": Permission denied; this user is not a member of the group " + made.group
-                                 + " that may change " + dados.string();
+    const std::string expected =
+        "REGISTRO NÃO GRAVADO!!\ncannot save " + file.string()
+        + ": creating the new file failed: Permission denied; this user is not a member of the group " + made.group
+        + " that may change " + dados.string();
     EXPECT_EQ(said, expected);
     EXPECT_EQ(ReadAll(file), kOld);
     fs::remove_all(root);
