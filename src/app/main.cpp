@@ -3,6 +3,7 @@
 #include "DesignFont.h"
 #include "NativeWindow.h"
 #include "QuorveloResources.h"
+#include "StartGuard.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -42,7 +43,9 @@ int main(int argc, char** argv)
 {
     if (!ChoosePlatform())
         return 1;
+    StartGuard guard; // a display that cannot be reached ends here with one line, not an abort
     QApplication app(argc, argv);
+    guard.Release();
     InitQuorveloResources();
     RegisterFontSubstitutes();
 
