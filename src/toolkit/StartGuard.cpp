@@ -53,8 +53,7 @@ void StartGuard::Release()
         return;
     qInstallMessageHandler(previous);
     for (const Held& h : std::as_const(*held)) {
-        const QMessageLogContext context(h.file.constData(), h.line, h.function.constData(),
-                                         h.category.constData());
+        const QMessageLogContext context(h.file.constData(), h.line, h.function.constData(), h.category.constData());
         qt_message_output(h.type, context, h.text);
     }
     delete held;

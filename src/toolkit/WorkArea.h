@@ -35,9 +35,17 @@ struct Strut
 // A monitor covered entirely keeps its full area.
 QRect MonitorLessStruts(const QRect& monitor, const QSize& rootSize, const std::vector<Strut>& struts);
 
+// A rectangle of the window system's device pixels turned into Qt's logical
+// ones, as Qt maps a scaled screen: positions relative to the monitor's
+// top-left corner `origin` (the same in both) divided by `ratio`. Edges are
+// rounded inwards: what Qt draws over the result stays inside `device`.
+QRect DeviceToLogical(const QRect& device, const QPoint& origin, double ratio);
+
 // The work area of `screen`: the monitor less the taskbar and any other docked
 // bar. With one monitor that is what the desktop announces for the screen.
 // With several, the per-monitor work area a desktop publishes, else the
-// monitor less the struts of the docks on the desktop. Where the window
-// system tells none of this (Windows, Wayland), what Qt knows.
+// monitor less the struts of the docks on the desktop, at whatever scale the
+// screen has: the desktop's figures are in device pixels, the result in Qt's
+// logical ones. Where the window system tells none of this (Windows,
+// Wayland), what Qt knows.
 QRect WorkAreaOf(QScreen* screen);

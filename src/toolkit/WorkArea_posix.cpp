@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSizeF>
 
+#include <xcb/randr.h>
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -85,6 +87,24 @@ std::optional<QRect> PublishedForMonitor(xcb_connection_t* c, xcb_window_t root,
     return best;
 }
 
+// The monitor Qt shows as `logical`, in device pixels. Qt keeps a scaled
+// screen's top-left corner where the server has it and divides only its size,
+// so the monitor is the one that starts there.
+QRect DeviceMonitor(xcb_connection_t* c, xcb_window_t root, const QRect& logical, double ratio)
+{
+    const Reply<xcb_randr_get_monitors_reply_t> r(
+        xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, root, 1), nullptr));
+    if (r) {
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem; xcb_randr_monitor_info_next(&it)) {
+            const xcb_randr_monitor_info_t* m = it.data;
+            if (m->x == logical.x() && m->y == logical.y())
+                return {m->x, m->y, m->width, m->height};
+        }
+    }
+    // A server without monitors (RandR before 1.5): the size scaled back.
+    return {logical.topLeft(), (QSizeF(logical.size()) * ratio).toSize()};
+}
+
 } // namespace
 
 QRect WorkAreaOf(QScreen* screen)
@@ -93,17 +113,22 @@ QRect WorkAreaOf(QScreen* screen)
         return {};
     const QRect qtArea = screen->availableGeometry();
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    // One monitor: the desktop's own figure for the screen, as Qt reads it.
-    // Scaled screens: Qt's logical pixels are no longer the server's.
-    if (!x11 || QGuiApplication::screens().size() <= 1 || screen->devicePixelRatio() != 1.0)
+    // One monitor: the desktop's own figure for the screen, as Qt reads it
+    // and scales it.
+    if (!x11 || QGuiApplication::screens().size() <= 1)
         return qtArea;
     xcb_connection_t* c = x11->connection();
     const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     if (!root)
         return qtArea;
-    const QRect monitor = screen->geometry();
+    // The desktop's figures are in the server's device pixels; Qt's in
+    // logical ones wherever a screen is scaled (QT_SCREEN_SCALE_FACTORS,
+    // Xft.dpi). Worked out in device pixels, given back in logical ones.
+    const double ratio = screen->devicePixelRatio();
+    const QRect monitor = DeviceMonitor(c, root->root, screen->geometry(), ratio);
+    const auto logical = [&](const QRect& device) { return DeviceToLogical(device, monitor.topLeft(), ratio); };
     if (auto published = PublishedForMonitor(c, root->root, monitor))
-        return *published;
+        return logical(*published);
 
     const QSize rootSize(root->width_in_pixels, root->height_in_pixels);
     const xcb_atom_t partial = Atom(c, "_NET_WM_STRUT_PARTIAL");
@@ -117,5 +142,5 @@ QRect WorkAreaOf(QScreen* screen)
             struts.push_back(Strut::WholeEdges(Int(s[0]), Int(s[1]), Int(s[2]), Int(s[3]), rootSize));
         }
     }
-    return MonitorLessStruts(monitor, rootSize, struts);
+    return logical(MonitorLessStruts(monitor, rootSize, struts));
 }
