@@ -23,6 +23,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 QPointer<TAdmForMn> AdmForMn;
 
@@ -42,6 +44,11 @@ public:
     }
 };
 
+// The description a control had before messages were spoken through it, and
+// how many of them are still shown.
+const char* const kOwnDescription = "descriptionBeforeMessages";
+const char* const kMessagesSpoken = "messagesSpoken";
+
 constexpr std::uint32_t kBackground = 0x005B2E00;
 constexpr std::uint8_t kOpacity = 240;
 constexpr int kDisplayMs = 2500;
@@ -52,8 +59,9 @@ constexpr std::uint8_t kFadeStep = 10;
 
 TAdmForMn::TAdmForMn(QWidget* owner)
     // A tool window owned by the configuration window stays in front of it,
-    // has no taskbar button and dies with it.
-    : Form(owner, Qt::Tool, kOpacity, true)
+    // has no taskbar button and dies with it. Where a message must not take
+    // the focus (native Wayland), a tooltip-like surface tied to the window.
+    : Form(owner, MessagesTakeFocus() ? Qt::Tool : Qt::ToolTip, kOpacity, true)
 {
     InstallAccessible<TAdmForMn, PopupAccessible>();
     CreateControls();
@@ -107,16 +115,76 @@ void TAdmForMn::BindEvents()
 void TAdmForMn::Mostra(const QString& text)
 {
     CorpoMensagem->SetText(text);
+    WhenFocusReturns([this, text] { SpeakThroughFocus(text); });
     Centraliza();
-    CorpoMensagem->setFocus(Qt::OtherFocusReason);
-    show();
-    KeepOffTaskbar(this); // an owned window has no taskbar button of its own
-    // As a direct request: Mutter gives no focus to a tool window when it is
-    // mapped, only when asked.
-    ActivateWindow(this);
+    if (!MessagesTakeFocus()) {
+        // The window keeps the focus, as though it took it back at once: its
+        // activation runs as after any message, and the popup is shaped and
+        // timed as at an activation of its own.
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        show();
+        FormActivate(this);
+        if (QWidget* owner = parentWidget(); owner && owner->isActiveWindow())
+            QMetaObject::invokeMethod(owner, "activated", Qt::QueuedConnection);
+    } else {
+        CorpoMensagem->setFocus(Qt::OtherFocusReason);
+        show();
+        KeepOffTaskbar(this); // an owned window has no taskbar button of its own
+        // As a direct request: Mutter gives no focus to a tool window when it
+        // is mapped, only when asked.
+        ActivateWindow(this);
+    }
     // Screen readers announce the message as soon as it is shown.
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
+}
+
+void TAdmForMn::WhenFocusReturns(std::function<void()> then)
+{
+    // Once the focus has settled: after the window's activation has put it
+    // where it goes.
+    const auto settle = [this, then] {
+        QTimer::singleShot(0, this, [this, then] {
+            QWidget* focus = QApplication::focusWidget();
+            if (!spokenThrough_ && isEnabled() && focus && focus->window() == parentWidget())
+                then();
+        });
+    };
+    if (!MessagesTakeFocus())
+        settle(); // the window never gave the focus away
+    else
+        connect(qApp, &QApplication::focusChanged, this, settle);
+}
+
+void TAdmForMn::SpeakThroughFocus(const QString& text)
+{
+    // A screen reader speaks an alert only if it is still the active window
+    // when the reader comes to it, and the window takes the focus back from
+    // a refusal at once. It does speak a new description of the control it
+    // is on, which is the control that has the focus once the window has it
+    // back: the message becomes that control's description while the popup
+    // is shown.
+    QWidget* control = QApplication::focusWidget();
+    if (!control)
+        return;
+    const int spoken = control->property(kMessagesSpoken).toInt();
+    if (spoken == 0)
+        control->setProperty(kOwnDescription, control->accessibleDescription());
+    control->setProperty(kMessagesSpoken, spoken + 1);
+    control->setAccessibleDescription(QString()); // the same message twice is still news
+    control->setAccessibleDescription(text);
+    spokenThrough_ = control;
+}
+
+void TAdmForMn::EndSpeakingThroughFocus()
+{
+    QWidget* control = std::exchange(spokenThrough_, nullptr);
+    if (!control)
+        return;
+    const int spoken = control->property(kMessagesSpoken).toInt() - 1;
+    control->setProperty(kMessagesSpoken, spoken > 0 ? QVariant(spoken) : QVariant());
+    if (spoken <= 0)
+        control->setAccessibleDescription(control->property(kOwnDescription).toString());
 }
 
 QPoint TAdmForMn::PosicaoCentrada(const QRect& workArea, const QRect& desktop)
@@ -132,6 +200,9 @@ void TAdmForMn::Centraliza()
     QScreen* screen = nullptr;
     if (QWidget* active = QApplication::activeWindow(); active && active != this)
         screen = active->screen();
+    // A monitor unplugged a moment ago may still be the window's.
+    if (!QGuiApplication::screens().contains(screen))
+        screen = nullptr;
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -204,10 +275,17 @@ void TAdmForMn::FormClose(QObject*, CloseAction& Action)
     Action = CloseAction::Free;
 }
 
+TAdmForMn::~TAdmForMn()
+{
+    EndSpeakingThroughFocus();
+}
+
 void TAdmForMn::closeEvent(QCloseEvent* event)
 {
     const bool wasActive = isActiveWindow();
     Form::closeEvent(event);
+    if (event->isAccepted())
+        EndSpeakingThroughFocus();
     QPointer<QWidget> owner = parentWidget();
     if (!event->isAccepted() || !wasActive || !owner)
         return;

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QRect>
 
+#include <functional>
+
 class ImageBox;
 class Memo;
 class UiTimer;
@@ -23,6 +25,7 @@ public:
     // `owner`: the configuration window (the popup stays in front of it and
     // dies with it), or nullptr.
     explicit TAdmForMn(QWidget* owner);
+    ~TAdmForMn() override;
 
     // Sets the text and shows the popup, activated, without waiting.
     void Mostra(const QString& text);
@@ -59,6 +62,15 @@ private:
     void CreateControls();
     void BindEvents();
     void Centraliza();
+    // Runs `then` once, when the owner has the focus again while the popup
+    // is still displayed.
+    void WhenFocusReturns(std::function<void()> then);
+    // The message as the description of the control that has the focus in
+    // the owner, for as long as the popup is shown.
+    void SpeakThroughFocus(const QString& text);
+    void EndSpeakingThroughFocus();
+
+    QPointer<QWidget> spokenThrough_;
 };
 
 // The most recently created popup.

@@ -22,3 +22,8 @@ void ActivateWindow(QWidget* window)
 void KeepOffTaskbar(QWidget*)
 {
 }
+
+bool MessagesTakeFocus()
+{
+    return true;
+}
