@@ -139,7 +139,7 @@ void TAdmForMn::Mostra(const QString& text)
     QAccessible::updateAccessibility(&alert);
 }
 
-void TAdmForMn::WhenFocusReturns(std::function<void()> then)
+void TAdmForMn::WhenFocusReturns(const std::function<void()>& then)
 {
     // Once the focus has settled: after the window's activation has put it
     // where it goes.

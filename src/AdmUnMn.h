@@ -64,7 +64,7 @@ private:
     void Centraliza();
     // Runs `then` once, when the owner has the focus again while the popup
     // is still displayed.
-    void WhenFocusReturns(std::function<void()> then);
+    void WhenFocusReturns(const std::function<void()>& then);
     // The message as the description of the control that has the focus in
     // the owner, for as long as the popup is shown.
     void SpeakThroughFocus(const QString& text);
