@@ -390,6 +390,8 @@ void TAdmFor00::WatchScreens()
     });
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, follow);
     connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, follow);
+    // A dock that comes, goes or moves on one of several monitors.
+    WhenWorkAreasChange(this, follow);
 }
 
 void TAdmFor00::FollowScreens()

@@ -2,7 +2,10 @@
 
 #include <QRect>
 
+#include <functional>
 #include <vector>
+
+class QObject;
 
 class QScreen;
 
@@ -49,3 +52,10 @@ QRect DeviceToLogical(const QRect& device, const QPoint& origin, double ratio);
 // logical ones. Where the window system tells none of this (Windows,
 // Wayland), what Qt knows.
 QRect WorkAreaOf(QScreen* screen);
+
+// Runs `changed` from the event loop whenever the desktop announces new work
+// areas (X11: the root window's _NET_WORKAREA or _GTK_WORKAREAS_Dn, as a dock
+// comes, goes or moves), for as long as `context` lives. Qt tells only of the
+// screen's own work area, which on several monitors is the whole monitor.
+// Nothing to do where Qt follows every work area itself (Windows).
+void WhenWorkAreasChange(QObject* context, std::function<void()> changed);

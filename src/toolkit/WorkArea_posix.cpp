@@ -1,5 +1,6 @@
 #include "WorkArea.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSizeF>
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -87,6 +89,68 @@ std::optional<QRect> PublishedForMonitor(xcb_connection_t* c, xcb_window_t root,
     return best;
 }
 
+// Watches the root window for new work areas. Qt selects the root window's
+// property changes itself, so the notices come to us too.
+class WorkAreaWatch : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    WorkAreaWatch(QObject* context, xcb_connection_t* c, std::function<void()> changed)
+        : QObject(context), changed_(std::move(changed)), netWorkArea_(Atom(c, "_NET_WORKAREA"))
+    {
+        const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        root_ = root ? root->root : XCB_NONE;
+        qGuiApp->installNativeEventFilter(this);
+    }
+    ~WorkAreaWatch() override
+    {
+        if (qGuiApp)
+            qGuiApp->removeNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* notice = static_cast<const xcb_property_notify_event_t*>(message);
+        if (notice->window != root_ || !IsWorkArea(notice->atom))
+            return false;
+        QMetaObject::invokeMethod(
+            this, [this] { changed_(); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    bool IsWorkArea(xcb_atom_t atom)
+    {
+        if (atom == netWorkArea_)
+            return true;
+        if (auto known = gtkWorkAreas_.find(atom); known != gtkWorkAreas_.end())
+            return known->second;
+        // _GTK_WORKAREAS_D0, _D1, ...: names asked once each.
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        bool is = false;
+        if (x11) {
+            xcb_connection_t* c = x11->connection();
+            const Reply<xcb_get_atom_name_reply_t> r(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
+            if (r) {
+                const std::string name(xcb_get_atom_name_name(r.get()),
+                                       static_cast<std::size_t>(xcb_get_atom_name_name_length(r.get())));
+                is = name.rfind("_GTK_WORKAREAS_D", 0) == 0;
+            }
+        }
+        gtkWorkAreas_[atom] = is;
+        return is;
+    }
+
+    std::function<void()> changed_;
+    xcb_atom_t netWorkArea_;
+    xcb_window_t root_ = XCB_NONE;
+    std::map<xcb_atom_t, bool> gtkWorkAreas_;
+};
+
 // The monitor Qt shows as `logical`, in device pixels. Qt keeps a scaled
 // screen's top-left corner where the server has it and divides only its size,
 // so the monitor is the one that starts there.
@@ -143,4 +207,11 @@ QRect WorkAreaOf(QScreen* screen)
         }
     }
     return logical(MonitorLessStruts(monitor, rootSize, struts));
+}
+
+void WhenWorkAreasChange(QObject* context, std::function<void()> changed)
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 && context)
+        new WorkAreaWatch(context, x11->connection(), std::move(changed));
 }
