@@ -111,6 +111,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 # and JPEG plugins ship inside libqt6gui6, which the linking already brings.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-open-sans, fonts-dejavu-core, adduser")
+# A Wayland session without XWayland needs Qt's Wayland platform, which is a
+# package of its own; without it the program says so and ends.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 
 # The package carries nothing of the data root: its postinst creates the
 # group and the folders where they are missing, and its postrm removes the

@@ -22,6 +22,7 @@
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <exception>
@@ -49,6 +50,9 @@ const QColor kWhite(255, 255, 255);
 
 // Labels that take the size of their text; the others keep their box.
 const char* const kAutoSize = "autoSize";
+// Each control's box and font as designed, before any scaling.
+const char* const kDesignBox = "designBox";
+const char* const kDesignFont = "designFont";
 
 // Where each control sits on the window as designed (805x426; the hour
 // panel's controls relative to the panel), its font (Segoe UI Light at `px`
@@ -387,6 +391,23 @@ void TAdmFor00::FormCreate(QObject*)
 {
     ScreenWidth = kDesignScreenWidth;
     ScreenHeight = kDesignScreenHeight;
+    // The layout as designed, kept so that a new primary screen scales it
+    // afresh instead of scaling what an earlier screen made of it.
+    for (QWidget* w : findChildren<QWidget*>()) {
+        w->setProperty(kDesignBox, w->geometry());
+        w->setProperty(kDesignFont, w->font());
+    }
+    ScaleLayout();
+}
+
+void TAdmFor00::ScaleLayout()
+{
+    setFont(DesignFont(QStringLiteral("Tahoma"), 11));
+    resize(805, 426);
+    for (QWidget* w : findChildren<QWidget*>()) {
+        w->setFont(w->property(kDesignFont).value<QFont>());
+        w->setGeometry(w->property(kDesignBox).toRect());
+    }
     const ScaleRatio ratio = CreationScaling(screen_.width, screen_.workArea.width(), screen_.workArea.height());
     if (ratio.IsIdentity()) {
         // Labels are sized to their text only here, once their font is final:
@@ -422,9 +443,7 @@ void TAdmFor00::FormCreate(QObject*)
 void TAdmFor00::ShowFirstTime()
 {
     PlaceOnWorkArea();
-    // The work area may change (taskbar moved, display scaling changed): keep covering it.
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        connect(s, &QScreen::availableGeometryChanged, this, &TAdmFor00::PlaceOnWorkArea, Qt::UniqueConnection);
+    WatchScreens();
     // The fade-in's steps are a frame apart from the first frame on: the
     // first paint, which takes the longest, comes before the first step
     // rather than between two.
@@ -441,10 +460,64 @@ void TAdmFor00::ShowFirstTime()
     ActivateAtFirstShowing();
 }
 
+void TAdmFor00::WatchScreens()
+{
+    // Monitors plugged, unplugged, moved or set to another resolution, a
+    // taskbar moved, display scaling changed: keep covering the primary's
+    // work area. Several notices come for one change; one follow-up serves them.
+    const auto follow = [this] {
+        if (followPending_)
+            return;
+        followPending_ = true;
+        QTimer::singleShot(0, this, &TAdmFor00::FollowScreens);
+    };
+    const auto watch = [this, follow](QScreen* s) {
+        connect(s, &QScreen::geometryChanged, this, follow);
+        connect(s, &QScreen::availableGeometryChanged, this, follow);
+    };
+    for (QScreen* s : QGuiApplication::screens())
+        watch(s);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [watch, follow](QScreen* s) {
+        watch(s);
+        follow();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, follow);
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, follow);
+    // A dock that comes, goes or moves on one of several monitors.
+    WhenWorkAreasChange(this, follow);
+}
+
+void TAdmFor00::FollowScreens()
+{
+    followPending_ = false;
+    const ScreenMetrics now = ScreenMetrics::Primary();
+    if (now.width <= 0)
+        return; // no screen for the moment; the next one brings a notice
+    const bool rescale = now.width != screen_.width;
+    screen_ = now;
+    if (rescale) {
+        ScaleLayout();
+        // Rounded corners follow the new sizes, as at an activation.
+        ArredondaControle(TelaHorIni);
+        ArredondaControle(BitBtn1);
+        ArredondaControle(Man);
+    }
+    PlaceOnWorkArea();
+}
+
 void TAdmFor00::PlaceOnWorkArea()
 {
-    if (QScreen* s = QGuiApplication::primaryScreen())
-        setGeometry(WorkAreaOf(s));
+    QScreen* s = QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect area = WorkAreaOf(s);
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        // The compositor places the window; a fixed size keeps a tiling one
+        // from stretching it and lets it float, where it allows that.
+        setFixedSize(area.size());
+        return;
+    }
+    setGeometry(area);
 }
 
 void TAdmFor00::TemAbreTimer(QObject*)

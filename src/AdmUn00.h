@@ -157,6 +157,14 @@ private:
     void CreateTimeFields();
     void BindEvents();
     void PlaceOnWorkArea();
+    // Creation scaling from the layout as designed (at 96 pixels per inch)
+    // for the primary screen as `screen_` holds it.
+    void ScaleLayout();
+    // The screens changed (one added, removed or moved, the primary's size
+    // or work area): the window goes back over the primary's work area, and
+    // is scaled anew when the primary's width changed.
+    void FollowScreens();
+    void WatchScreens();
     void ShowCheckPicture(bool checked);
     void SetFocusColour(QObject* Sender);
     void CheckOnExit(Edit* field, QObject* Sender);
@@ -173,6 +181,7 @@ private:
     QString dataRoot_;
     std::set<QString> reportedPictures_; // missing pictures said once each
     ScreenMetrics screen_;
+    bool followPending_ = false;
     std::array<Edit*, 6> hours_{};
     std::array<Edit*, 6> minutes_{};
 };

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QRect>
 
+#include <functional>
+
 class ImageBox;
 class Memo;
 class UiTimer;
@@ -23,6 +25,7 @@ public:
     // `owner`: the configuration window (the popup stays in front of it and
     // dies with it), or nullptr.
     explicit TAdmForMn(QWidget* owner);
+    ~TAdmForMn() override;
 
     // Sets the text and shows the popup, activated, without waiting.
     // Whether showing the popup takes the keyboard focus. A refusal's message
@@ -67,6 +70,15 @@ private:
     void CreateControls();
     void BindEvents();
     void Centraliza();
+    // Runs `then` once, when the owner has the focus again while the popup
+    // is still displayed (at once where the focus never left it).
+    void WhenFocusReturns(const std::function<void()>& then, bool focusStays);
+    // The message as the description of the control that has the focus in
+    // the owner, for as long as the popup is shown.
+    void SpeakThroughFocus(const QString& text);
+    void EndSpeakingThroughFocus();
+
+    QPointer<QWidget> spokenThrough_;
 };
 
 // The most recently created popup.

@@ -4,6 +4,7 @@
 #include "NativeWindow.h"
 #include "QtTranslation.h"
 #include "QuorveloResources.h"
+#include "StartGuard.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -43,7 +44,9 @@ int main(int argc, char** argv)
 {
     if (!ChoosePlatform())
         return 1;
+    StartGuard guard; // a display that cannot be reached ends here with one line, not an abort
     QApplication app(argc, argv);
+    guard.Release();
     InitQuorveloResources();
     InstallQtTranslation(); // Qt's own texts in Portuguese too
     RegisterFontSubstitutes();

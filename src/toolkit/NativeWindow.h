@@ -34,3 +34,9 @@ void ActivateWindow(QWidget* window);
 // give the owner's controls native windows of their own. Windows leaves owned
 // windows out by itself.
 void KeepOffTaskbar(QWidget* window);
+
+// Whether a message shown in front of a window may take the keyboard focus
+// from it. Not on native Wayland, where nothing gives the focus back to the
+// window at once: there a message is a surface tied to its window that takes
+// no keyboard input, and the window keeps the focus throughout.
+bool MessagesTakeFocus();

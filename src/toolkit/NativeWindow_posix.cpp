@@ -203,3 +203,8 @@ void KeepOffTaskbar(QWidget* window)
     }
     xcb_flush(c);
 }
+
+bool MessagesTakeFocus()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}

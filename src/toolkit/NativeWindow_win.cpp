@@ -48,3 +48,8 @@ void ActivateWindow(QWidget* window)
 void KeepOffTaskbar(QWidget*)
 {
 }
+
+bool MessagesTakeFocus()
+{
+    return true;
+}

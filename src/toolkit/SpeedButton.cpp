@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QMouseEvent>
 
 namespace {
 
@@ -48,8 +49,10 @@ public:
 
     void doAction(const QString& actionName) override
     {
-        if (actionName == pressAction() || actionName == toggleAction())
+        if (actionName == pressAction() || actionName == toggleAction()) {
             Control()->click();
+            Control()->AnnounceState();
+        }
     }
 
 private:
@@ -78,4 +81,20 @@ void SpeedButton::ShowsStateOf(QAbstractButton* box)
         QAccessibleStateChangeEvent event(this, changed);
         QAccessible::updateAccessibility(&event);
     });
+}
+
+void SpeedButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool pressed = isDown();
+    QPushButton::mouseReleaseEvent(event); // a click runs its handlers here
+    if (pressed && stateBox_ && rect().contains(event->position().toPoint()))
+        AnnounceState();
+}
+
+void SpeedButton::AnnounceState()
+{
+    if (!stateBox_)
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
 }

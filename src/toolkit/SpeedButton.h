@@ -19,6 +19,15 @@ public:
     void ShowsStateOf(QAbstractButton* box);
     QAbstractButton* StateBox() const { return stateBox_; }
 
+    // Tells screen readers the state the box holds now. The button never has
+    // the keyboard focus, and a screen reader speaks a change of state only
+    // for the object it is on, so a click brings it there, as a click on a
+    // control that does take the focus would.
+    void AnnounceState();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
 private:
     QPointer<QAbstractButton> stateBox_;
 };

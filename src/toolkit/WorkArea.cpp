@@ -1,6 +1,7 @@
 #include "WorkArea.h"
 
 #include <algorithm>
+#include <cmath>
 
 Strut Strut::WholeEdges(int left, int right, int top, int bottom, const QSize& rootSize)
 {
@@ -34,4 +35,22 @@ QRect MonitorLessStruts(const QRect& monitor, const QSize& rootSize, const std::
     if (right <= left || bottom <= top)
         return monitor;
     return {left, top, right - left, bottom - top};
+}
+
+QRect DeviceToLogical(const QRect& device, const QPoint& origin, double ratio)
+{
+    if (ratio <= 0 || ratio == 1.0)
+        return device;
+    // The largest logical rectangle that Qt draws inside `device`: edges
+    // rounded inwards, so a window over it never reaches a dock or the next
+    // monitor by a rounded pixel.
+    const auto in = [ratio](int from, int at, bool up) {
+        const double v = (at - from) / ratio;
+        return from + static_cast<int>(up ? std::ceil(v - 1e-9) : std::floor(v + 1e-9));
+    };
+    const int left = in(origin.x(), device.left(), true);
+    const int top = in(origin.y(), device.top(), true);
+    const int right = in(origin.x(), device.left() + device.width(), false);
+    const int bottom = in(origin.y(), device.top() + device.height(), false);
+    return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }

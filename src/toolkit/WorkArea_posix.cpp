@@ -1,12 +1,16 @@
 #include "WorkArea.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSizeF>
 
+#include <xcb/randr.h>
 #include <xcb/xcb.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -85,6 +89,86 @@ std::optional<QRect> PublishedForMonitor(xcb_connection_t* c, xcb_window_t root,
     return best;
 }
 
+// Watches the root window for new work areas. Qt selects the root window's
+// property changes itself, so the notices come to us too.
+class WorkAreaWatch : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    WorkAreaWatch(QObject* context, xcb_connection_t* c, std::function<void()> changed)
+        : QObject(context), changed_(std::move(changed)), netWorkArea_(Atom(c, "_NET_WORKAREA"))
+    {
+        const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+        root_ = root ? root->root : XCB_NONE;
+        qGuiApp->installNativeEventFilter(this);
+    }
+    ~WorkAreaWatch() override
+    {
+        if (qGuiApp)
+            qGuiApp->removeNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* notice = static_cast<const xcb_property_notify_event_t*>(message);
+        if (notice->window != root_ || !IsWorkArea(notice->atom))
+            return false;
+        QMetaObject::invokeMethod(
+            this, [this] { changed_(); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    bool IsWorkArea(xcb_atom_t atom)
+    {
+        if (atom == netWorkArea_)
+            return true;
+        if (auto known = gtkWorkAreas_.find(atom); known != gtkWorkAreas_.end())
+            return known->second;
+        // _GTK_WORKAREAS_D0, _D1, ...: names asked once each.
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        bool is = false;
+        if (x11) {
+            xcb_connection_t* c = x11->connection();
+            const Reply<xcb_get_atom_name_reply_t> r(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, atom), nullptr));
+            if (r) {
+                const std::string name(xcb_get_atom_name_name(r.get()),
+                                       static_cast<std::size_t>(xcb_get_atom_name_name_length(r.get())));
+                is = name.rfind("_GTK_WORKAREAS_D", 0) == 0;
+            }
+        }
+        gtkWorkAreas_[atom] = is;
+        return is;
+    }
+
+    std::function<void()> changed_;
+    xcb_atom_t netWorkArea_;
+    xcb_window_t root_ = XCB_NONE;
+    std::map<xcb_atom_t, bool> gtkWorkAreas_;
+};
+
+// The monitor Qt shows as `logical`, in device pixels. Qt keeps a scaled
+// screen's top-left corner where the server has it and divides only its size,
+// so the monitor is the one that starts there.
+QRect DeviceMonitor(xcb_connection_t* c, xcb_window_t root, const QRect& logical, double ratio)
+{
+    const Reply<xcb_randr_get_monitors_reply_t> r(
+        xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, root, 1), nullptr));
+    if (r) {
+        for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem; xcb_randr_monitor_info_next(&it)) {
+            const xcb_randr_monitor_info_t* m = it.data;
+            if (m->x == logical.x() && m->y == logical.y())
+                return {m->x, m->y, m->width, m->height};
+        }
+    }
+    // A server without monitors (RandR before 1.5): the size scaled back.
+    return {logical.topLeft(), (QSizeF(logical.size()) * ratio).toSize()};
+}
+
 } // namespace
 
 QRect WorkAreaOf(QScreen* screen)
@@ -93,17 +177,22 @@ QRect WorkAreaOf(QScreen* screen)
         return {};
     const QRect qtArea = screen->availableGeometry();
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    // One monitor: the desktop's own figure for the screen, as Qt reads it.
-    // Scaled screens: Qt's logical pixels are no longer the server's.
-    if (!x11 || QGuiApplication::screens().size() <= 1 || screen->devicePixelRatio() != 1.0)
+    // One monitor: the desktop's own figure for the screen, as Qt reads it
+    // and scales it.
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c || QGuiApplication::screens().size() <= 1)
         return qtArea;
-    xcb_connection_t* c = x11->connection();
     const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     if (!root)
         return qtArea;
-    const QRect monitor = screen->geometry();
+    // The desktop's figures are in the server's device pixels; Qt's in
+    // logical ones wherever a screen is scaled (QT_SCREEN_SCALE_FACTORS,
+    // Xft.dpi). Worked out in device pixels, given back in logical ones.
+    const double ratio = screen->devicePixelRatio();
+    const QRect monitor = DeviceMonitor(c, root->root, screen->geometry(), ratio);
+    const auto logical = [&](const QRect& device) { return DeviceToLogical(device, monitor.topLeft(), ratio); };
     if (auto published = PublishedForMonitor(c, root->root, monitor))
-        return *published;
+        return logical(*published);
 
     const QSize rootSize(root->width_in_pixels, root->height_in_pixels);
     const xcb_atom_t partial = Atom(c, "_NET_WM_STRUT_PARTIAL");
@@ -117,5 +206,14 @@ QRect WorkAreaOf(QScreen* screen)
             struts.push_back(Strut::WholeEdges(Int(s[0]), Int(s[1]), Int(s[2]), Int(s[3]), rootSize));
         }
     }
-    return MonitorLessStruts(monitor, rootSize, struts);
+    return logical(MonitorLessStruts(monitor, rootSize, struts));
+}
+
+void WhenWorkAreasChange(QObject* context, std::function<void()> changed)
+{
+    // Qt answers for X11 on every platform; only X11 itself has a connection.
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (c && context)
+        new WorkAreaWatch(context, c, std::move(changed));
 }

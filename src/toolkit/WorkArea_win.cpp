@@ -7,3 +7,7 @@ QRect WorkAreaOf(QScreen* screen)
 {
     return screen ? screen->availableGeometry() : QRect();
 }
+
+void WhenWorkAreasChange(QObject*, std::function<void()>)
+{
+}

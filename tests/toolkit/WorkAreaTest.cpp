@@ -99,3 +99,54 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"a dock over the whole monitor", kA, {LeftDock({0, 0, 1366, 768})}, kA}));
 
 } // namespace
+
+namespace {
+
+struct ScaleCase
+{
+    const char* what;
+    QRect device;
+    QPoint origin;
+    double ratio;
+    QRect expected;
+};
+
+void PrintTo(const ScaleCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class DeviceToLogicalTest : public testing::TestWithParam<ScaleCase>
+{};
+
+// Qt draws a logical rectangle at origin + (p - origin) x ratio: what it
+// draws over the result must lie inside the device rectangle, as close to its
+// edges as whole logical pixels allow.
+TEST_P(DeviceToLogicalTest, StaysInsideWhatTheDesktopLeaves)
+{
+    const ScaleCase& c = GetParam();
+    const QRect logical = DeviceToLogical(c.device, c.origin, c.ratio);
+    EXPECT_EQ(logical, c.expected);
+    const auto drawn = [&](int at, int from) { return from + static_cast<int>((at - from) * c.ratio + 0.5); };
+    const int left = drawn(logical.left(), c.origin.x());
+    const int top = drawn(logical.top(), c.origin.y());
+    const int right = drawn(logical.left() + logical.width(), c.origin.x());
+    const int bottom = drawn(logical.top() + logical.height(), c.origin.y());
+    EXPECT_GE(left, c.device.left());
+    EXPECT_GE(top, c.device.top());
+    EXPECT_LE(right, c.device.left() + c.device.width());
+    EXPECT_LE(bottom, c.device.top() + c.device.height());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scales, DeviceToLogicalTest,
+    testing::Values(ScaleCase{"unscaled", {0, 0, 1366, 738}, {0, 0}, 1.0, {0, 0, 1366, 738}},
+                    // 1366 / 1.5 = 910.67: 911 would be drawn 1367 wide, over the next monitor.
+                    ScaleCase{"1.5, a dock at the foot", {0, 0, 1366, 738}, {0, 0}, 1.5, {0, 0, 910, 492}},
+                    ScaleCase{"1.5, a bar on top", {0, 27, 1366, 741}, {0, 0}, 1.5, {0, 18, 910, 494}},
+                    // A monitor right of another keeps its corner; only offsets in it scale.
+                    ScaleCase{
+                        "2, second monitor, left dock", {1426, 0, 1860, 1080}, {1366, 0}, 2.0, {1396, 0, 930, 540}},
+                    ScaleCase{"1.25, odd offsets", {0, 31, 1920, 1049}, {0, 0}, 1.25, {0, 25, 1536, 839}}));
+
+} // namespace

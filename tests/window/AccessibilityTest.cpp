@@ -4,6 +4,7 @@
 #include "Memo.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
@@ -126,4 +127,26 @@ TEST_F(AccessibilityTest, APopupIsAnAlertThatReadsItsText)
     EXPECT_EQ(a->text(QAccessible::Name), "REGISTRO GRAVADO!!");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(AdmForMn->CorpoMensagem)->text(QAccessible::Name),
               "REGISTRO GRAVADO!!");
+}
+
+// A screen reader comes to a message's alert only after the window has taken
+// the focus back from a refusal; it speaks a new description of the control
+// it is on. The message is that description while the popup is shown.
+TEST_F(AccessibilityTest, ARefusalIsSpokenThroughTheControlThatHasTheFocusAgain)
+{
+    ASSERT_TRUE(Open());
+    FollowRefusal([this] {
+        Type(window_->H1, QStringLiteral("25"));
+        Press(Qt::Key_Return);
+    });
+    ASSERT_EQ(Messages(), QStringList{"HORA INCORRETA"});
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return focus->accessibleDescription() == "HORA INCORRETA"; }))
+        << "description: " << focus->accessibleDescription().toStdString();
+    EXPECT_TRUE(window_->M1->accessibleDescription().isEmpty());
+
+    Dismiss(AdmForMn.data());
+    EXPECT_TRUE(WaitFor([&] { return focus->accessibleDescription().isEmpty(); }))
+        << "the message outlived its popup: " << focus->accessibleDescription().toStdString();
 }
