@@ -24,18 +24,24 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
-#include <utility>
 
 QPointer<TAdmForMn> AdmForMn;
 
 namespace {
 
-// To a screen reader the popup is an alert whose text is the message.
+// To a screen reader the popup is an alert whose text is the message. One
+// that leaves the focus with its window is a notification, which a reader
+// speaks as it shows, active or not.
 class PopupAccessible : public QAccessibleWidget
 {
 public:
     explicit PopupAccessible(TAdmForMn* popup) : QAccessibleWidget(popup, QAccessible::AlertMessage) {}
+
+    QAccessible::Role role() const override
+    {
+        return widget()->testAttribute(Qt::WA_ShowWithoutActivating) ? QAccessible::Notification
+                                                                     : QAccessible::AlertMessage;
+    }
 
     QString text(QAccessible::Text t) const override
     {
@@ -44,11 +50,6 @@ public:
         return QAccessibleWidget::text(t);
     }
 };
-
-// The description a control had before messages were spoken through it, and
-// how many of them are still shown.
-const char* const kOwnDescription = "descriptionBeforeMessages";
-const char* const kMessagesSpoken = "messagesSpoken";
 
 constexpr std::uint32_t kBackground = 0x005B2E00;
 constexpr std::uint8_t kOpacity = 240;
@@ -119,81 +120,39 @@ void TAdmForMn::Mostra(const QString& text, Focus focus)
     // Where a message cannot take the focus (native Wayland), it leaves it
     // with the window as a refusal's message does.
     const bool take = focus == Focus::Take && MessagesTakeFocus();
-    WhenFocusReturns([this, text] { SpeakThroughFocus(text); }, !take);
     Centraliza();
     CorpoMensagem->setFocus(Qt::OtherFocusReason);
     setAttribute(Qt::WA_ShowWithoutActivating, !take);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus, !take);
-    show();
-    if (MessagesTakeFocus())
-        KeepOffTaskbar(this); // an owned window has no taskbar button of its own
     if (take) {
+        Appear();
         // As a direct request: Mutter gives no focus to a tool window when it
         // is mapped, only when asked.
         ActivateWindow(this);
-    } else {
-        // It is activated all the same, for the instant before the window
-        // takes the activation back, and the window's activation then runs
-        // as after any message (a refusal runs it at once).
-        ActivationTracker::Instance().Activate(windowHandle());
-        if (QWidget* owner = parentWidget()) {
-            QTimer::singleShot(0, owner, [owner] {
-                if (owner->isActiveWindow())
-                    ActivationTracker::Instance().Activate(owner->windowHandle());
-            });
-        }
+        return;
     }
+    // It is activated all the same, for the instant before the window takes
+    // the activation back, and the window's activation then runs as after
+    // any message (a refusal runs it at once). It appears once the focus has
+    // settled: a screen reader speaks a notification as it shows, unless
+    // focus changes after it make the reader drop it.
+    create();
+    ActivationTracker::Instance().Activate(windowHandle());
+    QTimer::singleShot(0, this, [this] {
+        if (QWidget* owner = parentWidget(); owner && owner->isActiveWindow())
+            ActivationTracker::Instance().Activate(owner->windowHandle());
+        Appear();
+    });
+}
+
+void TAdmForMn::Appear()
+{
+    show();
+    if (MessagesTakeFocus())
+        KeepOffTaskbar(this); // an owned window has no taskbar button of its own
     // Screen readers announce the message as soon as it is shown.
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
-}
-
-void TAdmForMn::WhenFocusReturns(const std::function<void()>& then, bool focusStays)
-{
-    // Once the focus has settled: after the window's activation has put it
-    // where it goes.
-    const auto settle = [this, then] {
-        QTimer::singleShot(0, this, [this, then] {
-            QWidget* focus = QApplication::focusWidget();
-            if (!spokenThrough_ && isEnabled() && focus && focus->window() == parentWidget())
-                then();
-        });
-    };
-    if (focusStays)
-        settle(); // the window never gave the focus away
-    else
-        connect(qApp, &QApplication::focusChanged, this, settle);
-}
-
-void TAdmForMn::SpeakThroughFocus(const QString& text)
-{
-    // A screen reader speaks an alert only if it is still the active window
-    // when the reader comes to it, and the window takes the focus back from
-    // a refusal at once. It does speak a new description of the control it
-    // is on, which is the control that has the focus once the window has it
-    // back: the message becomes that control's description while the popup
-    // is shown.
-    QWidget* control = QApplication::focusWidget();
-    if (!control)
-        return;
-    const int spoken = control->property(kMessagesSpoken).toInt();
-    if (spoken == 0)
-        control->setProperty(kOwnDescription, control->accessibleDescription());
-    control->setProperty(kMessagesSpoken, spoken + 1);
-    control->setAccessibleDescription(QString()); // the same message twice is still news
-    control->setAccessibleDescription(text);
-    spokenThrough_ = control;
-}
-
-void TAdmForMn::EndSpeakingThroughFocus()
-{
-    QWidget* control = std::exchange(spokenThrough_, nullptr);
-    if (!control)
-        return;
-    const int spoken = control->property(kMessagesSpoken).toInt() - 1;
-    control->setProperty(kMessagesSpoken, spoken > 0 ? QVariant(spoken) : QVariant());
-    if (spoken <= 0)
-        control->setAccessibleDescription(control->property(kOwnDescription).toString());
 }
 
 QPoint TAdmForMn::PosicaoCentrada(const QRect& workArea, const QRect& desktop)
@@ -284,11 +243,6 @@ void TAdmForMn::FormClose(QObject*, CloseAction& Action)
     Action = CloseAction::Free;
 }
 
-TAdmForMn::~TAdmForMn()
-{
-    EndSpeakingThroughFocus();
-}
-
 void TAdmForMn::closeEvent(QCloseEvent* event)
 {
     QPointer<QWidget> owner = parentWidget();
@@ -298,8 +252,6 @@ void TAdmForMn::closeEvent(QCloseEvent* event)
         isActiveWindow()
         || (ActivationTracker::Instance().IsActivated(windowHandle()) && owner && owner->isActiveWindow());
     Form::closeEvent(event);
-    if (event->isAccepted())
-        EndSpeakingThroughFocus();
     if (!event->isAccepted() || !wasActive || !owner)
         return;
     // The desktop gives the activation back to the owner when its active

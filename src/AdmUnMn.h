@@ -6,8 +6,6 @@
 #include <QPointer>
 #include <QRect>
 
-#include <functional>
-
 class ImageBox;
 class Memo;
 class UiTimer;
@@ -25,9 +23,7 @@ public:
     // `owner`: the configuration window (the popup stays in front of it and
     // dies with it), or nullptr.
     explicit TAdmForMn(QWidget* owner);
-    ~TAdmForMn() override;
 
-    // Sets the text and shows the popup, activated, without waiting.
     // Whether showing the popup takes the keyboard focus. A refusal's message
     // leaves it with the window, which asks for it back at once: keys typed
     // meanwhile must reach the window, not the message.
@@ -36,6 +32,7 @@ public:
         Take,
         Leave
     };
+    // Sets the text and shows the popup without waiting.
     void Mostra(const QString& text, Focus focus = Focus::Take);
 
     // Top-left corner of a popup centred in `workArea`, kept from starting
@@ -70,15 +67,8 @@ private:
     void CreateControls();
     void BindEvents();
     void Centraliza();
-    // Runs `then` once, when the owner has the focus again while the popup
-    // is still displayed (at once where the focus never left it).
-    void WhenFocusReturns(const std::function<void()>& then, bool focusStays);
-    // The message as the description of the control that has the focus in
-    // the owner, for as long as the popup is shown.
-    void SpeakThroughFocus(const QString& text);
-    void EndSpeakingThroughFocus();
-
-    QPointer<QWidget> spokenThrough_;
+    // Shows the popup and tells screen readers.
+    void Appear();
 };
 
 // The most recently created popup.

@@ -129,24 +129,33 @@ TEST_F(AccessibilityTest, APopupIsAnAlertThatReadsItsText)
               "REGISTRO GRAVADO!!");
 }
 
-// A screen reader comes to a message's alert only after the window has taken
-// the focus back from a refusal; it speaks a new description of the control
-// it is on. The message is that description while the popup is shown.
-TEST_F(AccessibilityTest, ARefusalIsSpokenThroughTheControlThatHasTheFocusAgain)
+// A refusal's message never has the focus: a screen reader meets it as a
+// notification, which it speaks as it shows. It shows once the window's
+// return has put the focus on H1, so no focus change follows it.
+TEST_F(AccessibilityTest, ARefusalIsANotificationShownOnceTheFocusHasSettled)
 {
     ASSERT_TRUE(Open());
-    FollowRefusal([this] {
-        Type(window_->H1, QStringLiteral("25"));
-        Press(Qt::Key_Return);
-    });
-    ASSERT_EQ(Messages(), QStringList{"HORA INCORRETA"});
-    QWidget* focus = QApplication::focusWidget();
-    ASSERT_NE(focus, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return focus->accessibleDescription() == "HORA INCORRETA"; }))
-        << "description: " << focus->accessibleDescription().toStdString();
-    EXPECT_TRUE(window_->M1->accessibleDescription().isEmpty());
-
-    Dismiss(AdmForMn.data());
-    EXPECT_TRUE(WaitFor([&] { return focus->accessibleDescription().isEmpty(); }))
-        << "the message outlived its popup: " << focus->accessibleDescription().toStdString();
+    QStringList focusedWhenShown;
+    struct ShowWatch : QObject
+    {
+        QStringList* seen;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Show && qobject_cast<TAdmForMn*>(o))
+                *seen << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+            return false;
+        }
+    } filter;
+    filter.seen = &focusedWhenShown;
+    qApp->installEventFilter(&filter);
+    ASSERT_TRUE(window_->RequestFocus(window_->M1));
+    Type(window_->M1, QStringLiteral("61"));
+    Press(Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return !focusedWhenShown.isEmpty(); }));
+    qApp->removeEventFilter(&filter);
+    EXPECT_EQ(focusedWhenShown, QStringList{"H1"});
+    QAccessibleInterface* popup = QAccessible::queryAccessibleInterface(AdmForMn.data());
+    EXPECT_EQ(popup->role(), QAccessible::Notification);
+    EXPECT_EQ(popup->text(QAccessible::Name), "MINUTO INCORRETO");
+    EXPECT_EQ(QApplication::focusWidget(), window_->H1);
 }
