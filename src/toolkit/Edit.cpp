@@ -151,7 +151,7 @@ void Edit::inputMethodEvent(QInputMethodEvent* event)
     event->accept();
 }
 
-void Edit::EndComposition(Before before)
+void Edit::EndComposition(const Before& before)
 {
     composing_.reset();
     QInputMethodEvent clear; // takes the pending characters off the screen
@@ -172,8 +172,10 @@ void Edit::DropComposition()
     // when the focus moves on.
     if (QInputMethod* im = QGuiApplication::inputMethod())
         im->reset();
-    if (composing_)
-        EndComposition(*composing_);
+    if (composing_) {
+        const Before before = *composing_; // ending it drops what composing_ holds
+        EndComposition(before);
+    }
 }
 
 void Edit::Load(const QString& text)

@@ -73,7 +73,7 @@ private:
         int selectionLength = 0;
         int cursor = 0;
     };
-    void EndComposition(Before before);
+    void EndComposition(const Before& before);
 
     QString entryText_;
     QString loaded_;

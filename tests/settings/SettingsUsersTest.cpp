@@ -615,8 +615,8 @@ TEST_F(SharedDataFolder, ARenameOverTheNameAtAnyPointOfTheSaveIsNeverConfirmed)
     const char* names[] = {"after the exchange", "after the mode change", "after the folder flush",
                            "after the old file's removal"};
     std::istringstream in(text);
-    for (int p = 0; p < 4; ++p) {
-        SCOPED_TRACE(names[p]);
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
         int renames = -1, confirmed = -1, wrong = -1, refused = -1;
         in >> renames >> confirmed >> wrong >> refused;
         EXPECT_EQ(renames, kSaves / 4) << "the rival did not rename at every save";
@@ -709,8 +709,8 @@ TEST_F(SharedDataFolder, ARacingRenameAfterTheExchangeIsNeverConfirmed)
     class WaitsBeforeTheLastLook : public QuickRecord
     {
     public:
-        WaitsBeforeTheLastLook(const fs::path& root, int arm, const std::function<char()>& hear)
-            : QuickRecord(root), arm_(arm), hear_(hear)
+        WaitsBeforeTheLastLook(const fs::path& root, int arm, std::function<char()> hear)
+            : QuickRecord(root), arm_(arm), hear_(std::move(hear))
         {
         }
         int renames = 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <ostream>
 
 namespace {
@@ -127,7 +128,7 @@ TEST_P(DeviceToLogicalTest, StaysInsideWhatTheDesktopLeaves)
     const ScaleCase& c = GetParam();
     const QRect logical = DeviceToLogical(c.device, c.origin, c.ratio);
     EXPECT_EQ(logical, c.expected);
-    const auto drawn = [&](int at, int from) { return from + static_cast<int>((at - from) * c.ratio + 0.5); };
+    const auto drawn = [&](int at, int from) { return from + static_cast<int>(std::lround((at - from) * c.ratio)); };
     const int left = drawn(logical.left(), c.origin.x());
     const int top = drawn(logical.top(), c.origin.y());
     const int right = drawn(logical.left() + logical.width(), c.origin.x());
