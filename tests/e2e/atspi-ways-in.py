@@ -15,16 +15,10 @@ import os
 import subprocess
 import sys
 
-from atspi_support import Atspi, fail, find_app, pump, walk
+from atspi_support import Atspi, fail, pump, start_program, walk
 
 START = b"1\r\n5\r\n07:30\r\n12:00\r\n15:45\r\n16:00\r\n17:00\r\n18:00\r\n"
 SAVED = "REGISTRO GRAVADO!!"
-
-
-def focused_window_name():
-    found = subprocess.run(["xdotool", "getwindowfocus", "getwindowname"],
-                           capture_output=True, text=True, check=False)
-    return found.stdout.strip()
 
 
 def settings(root):
@@ -47,15 +41,8 @@ def press(node):
 def run(binary, root, steps, expected):
     with open(os.path.join(root, "Dados", "Dados.txt"), "wb") as f:
         f.write(START)
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-    env.pop("QT_QPA_PLATFORM", None)
-    app_process = subprocess.Popen([binary], env=env)
+    app_process, app = start_program(binary)
     try:
-        if not pump(30, lambda: find_app(os.path.basename(binary)) is not None):
-            fail("the program never showed up on the accessibility bus")
-        app = find_app(os.path.basename(binary))
-        if not pump(30, lambda: focused_window_name() == "AdmFor00"):
-            fail("the window never became active")
         named = {}
 
         def found():

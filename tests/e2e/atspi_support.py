@@ -2,6 +2,8 @@
 verdict, a pump for AT-SPI's events, and finding the program and its
 controls by name."""
 
+import os
+import subprocess
 import sys
 import time
 
@@ -44,3 +46,25 @@ def find_app(name):
         if app is not None and app.get_name() == name:
             return app
     return None
+
+
+def focused_window_name():
+    found = subprocess.run(["xdotool", "getwindowfocus", "getwindowname"],
+                           capture_output=True, text=True, check=False)
+    return found.stdout.strip()
+
+
+def start_program(binary, **environment):
+    """Starts the program with accessibility on and waits until it is on the
+    bus and its window is active; gives the process and its application."""
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **environment)
+    env.pop("QT_QPA_PLATFORM", None)
+    process = subprocess.Popen([binary], env=env)
+    name = os.path.basename(binary)
+    if not pump(30, lambda: find_app(name) is not None):
+        process.terminate()
+        fail("the program never showed up on the accessibility bus")
+    if not pump(30, lambda: focused_window_name() == "AdmFor00"):
+        process.terminate()
+        fail("the window never became active")
+    return process, find_app(name)
