@@ -80,22 +80,8 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
     if (auto* edit = qobject_cast<Edit*>(current); edit && edit != target) {
         // What an input method has not committed yet is not the field's.
         edit->DropComposition();
-        exiting_ = edit;
-        redirect_ = nullptr;
-        exitTarget_ = target;
-        exitReason_ = reason;
-        emit edit->exited();
-        exiting_ = nullptr;
-        exitTarget_ = nullptr;
-        if (QWidget* redirect = std::exchange(redirect_, nullptr)) {
-            if (redirect != focusWidget())
-                MoveFocus(redirect, Qt::OtherFocusReason);
-            // The check showed a message and asked for the focus back: the
-            // window is active again at once, so its activation runs now,
-            // before any key typed meanwhile is handled.
-            ActivationTracker::Instance().Activate(windowHandle());
+        if (!RunExitCheck(edit, target, reason))
             return false;
-        }
     }
     const bool active = isActiveWindow();
     MoveFocus(target, reason);
@@ -106,6 +92,27 @@ bool Form::RequestFocus(QWidget* target, Qt::FocusReason reason)
     if (auto* left = qobject_cast<Edit*>(current); left && left != target)
         left->EnterWithWindow(std::nullopt);
     return true;
+}
+
+bool Form::RunExitCheck(Edit* edit, QWidget* target, Qt::FocusReason reason)
+{
+    exiting_ = edit;
+    redirect_ = nullptr;
+    exitTarget_ = target;
+    exitReason_ = reason;
+    emit edit->exited();
+    exiting_ = nullptr;
+    exitTarget_ = nullptr;
+    QWidget* redirect = std::exchange(redirect_, nullptr);
+    if (!redirect)
+        return true;
+    if (redirect != focusWidget())
+        MoveFocus(redirect, Qt::OtherFocusReason);
+    // The check showed a message and asked for the focus back: the window is
+    // active again at once, so its activation runs now, before any key typed
+    // meanwhile is handled.
+    ActivationTracker::Instance().Activate(windowHandle());
+    return false;
 }
 
 void Form::MoveFocus(QWidget* target, Qt::FocusReason reason)
@@ -128,16 +135,8 @@ void Form::FocusTakenFrom(Edit* edit)
     QMetaObject::invokeMethod(
         this,
         [this, left] {
-            if (!left || exiting_)
-                return;
-            exiting_ = left;
-            redirect_ = nullptr;
-            emit left->exited();
-            exiting_ = nullptr;
-            if (QWidget* redirect = std::exchange(redirect_, nullptr)) {
-                MoveFocus(redirect, Qt::OtherFocusReason);
-                ActivationTracker::Instance().Activate(windowHandle());
-            }
+            if (left && !exiting_)
+                RunExitCheck(left, focusWidget(), Qt::OtherFocusReason);
         },
         Qt::QueuedConnection);
 }

@@ -109,6 +109,9 @@ protected:
 
 private:
     void OnWindowActivated(QWindow* window);
+    // Runs `edit`'s exit check for a move to `target`; false when the check
+    // kept the focus (the window's activation has then run).
+    bool RunExitCheck(Edit* edit, QWidget* target, Qt::FocusReason reason);
     void MoveFocus(QWidget* target, Qt::FocusReason reason);
 
     Edit* exiting_ = nullptr;     // edit whose exit check is running
