@@ -44,12 +44,6 @@ class EditingFlowsTest : public WindowFixture
 {
 protected:
     void SetUp() override { root_.WriteCheckImages(); }
-
-    // Clicks the save button and follows a rejection through, as Press does.
-    void ClickSave()
-    {
-        FollowRefusal([this] { QTest::mouseClick(window_->BitBtn1, Qt::LeftButton); });
-    }
 };
 
 TEST_F(EditingFlowsTest, AfterAnyRefusalTheFirstFieldIsReadyToBeTypedOver)

@@ -65,7 +65,7 @@ protected:
     QByteArray SaveUntouched()
     {
         window_->FormActivate(window_);
-        FollowRefusal([this] { QTest::mouseClick(window_->BitBtn1, Qt::LeftButton); });
+        ClickSave();
         for (TAdmForMn* popup : Popups())
             Dismiss(popup);
         QCoreApplication::processEvents();

@@ -110,6 +110,11 @@ void WindowFixture::Press(Qt::Key key, Qt::KeyboardModifiers mods)
     FollowRefusal([&] { QTest::keyClick(Focused(), key, mods); });
 }
 
+void WindowFixture::ClickSave()
+{
+    FollowRefusal([this] { QTest::mouseClick(window_->BitBtn1, Qt::LeftButton); });
+}
+
 void WindowFixture::FollowRefusal(const std::function<void()>& step)
 {
     const auto popups = Popups().size();

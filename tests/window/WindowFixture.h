@@ -54,6 +54,8 @@ protected:
     // A key for the focused control; a rejection it causes is followed
     // through: the popup comes up and the window becomes active again.
     void Press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
+    // Clicks the save button and follows a rejection through, as Press does.
+    void ClickSave();
     // Runs `step`; when it brings up a refusal, waits for the window's return.
     void FollowRefusal(const std::function<void()>& step);
     // The texts of the popups currently open, oldest first.
